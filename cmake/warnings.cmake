@@ -34,9 +34,15 @@ function(lumetta_sanitize target)
     endif()
 endfunction()
 
-# A Windows executable that needs no DLL beyond those of Windows.
-function(lumetta_windows_program target)
+# Windows code: Unicode, lean headers, linked so that it needs no DLL beyond those of Windows.
+function(lumetta_windows_code target)
     target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                                  _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-    target_link_options(${target} PRIVATE -municode -static -static-libgcc -static-libstdc++)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+endfunction()
+
+# A Windows program with a Unicode entry point (wWinMain or wmain).
+function(lumetta_windows_program target)
+    lumetta_windows_code(${target})
+    target_link_options(${target} PRIVATE -municode)
 endfunction()

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# test.sh: everything from a fresh Debian 12 machine to a verdict.
+# Installs what is missing, builds the host, fuzz, 64-bit and 32-bit builds, runs the host unit tests
+# under sanitizers, the fuzzers for a bounded time, and the end-to-end tests of the real program
+# under Wine (Windows 10, and Windows 7 where behaviour differs). Prints one closing line
+# "tests: N passed, N failed" and exits non-zero when anything failed.
+#
+#   tools/test.sh                 everything
+#   FUZZ_SECONDS=5 tools/test.sh  shorter fuzzing
+#   E2E_FILTER='Tray*' tools/test.sh  only some end-to-end tests (gtest filter; E2E_FILTER_WIN7 for
+#                                     the Windows 7 run, which by default runs the suites named *Versions)
+set -uo pipefail
+
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$repo"
+jobs="${JOBS:-$(nproc)}"
+fuzz_seconds="${FUZZ_SECONDS:-20}"
+e2e_filter="${E2E_FILTER:-*}"
+e2e_filter_win7="${E2E_FILTER_WIN7:-*Versions*}"
+passed=0
+failed=0
+failures=()
+
+step() { # step NAME COMMAND...: runs one step, counts it, keeps going after a failure
+  local name=$1; shift
+  local start=$SECONDS
+  echo "==> $name"
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "<== $name: ok ($((SECONDS - start)) s)"
+  else
+    failed=$((failed + 1))
+    failures+=("$name")
+    echo "<== $name: FAILED ($((SECONDS - start)) s)"
+  fi
+}
+
+build() { # build PRESET: configure once, then build
+  local preset=$1
+  if [ ! -f "build/$preset/build.ninja" ]; then
+    cmake --preset "$preset" >"build/$preset.configure.log" 2>&1 || { cat "build/$preset.configure.log"; return 1; }
+  fi
+  cmake --build "build/$preset" -j "$jobs"
+}
+
+bash tools/setup.sh || { echo "tests: 0 passed, 1 failed"; exit 1; }
+mkdir -p build
+
+step "build host" build host
+step "build win64" build win64
+step "build win32" build win32
+step "build fuzz" build fuzz
+
+step "unit tests (host, ASan+UBSan)" ctest --test-dir build/host --output-on-failure -j "$jobs"
+if [ -x tests/fuzz/run.sh ]; then
+  step "fuzzers (${fuzz_seconds} s each)" tests/fuzz/run.sh build/fuzz "$fuzz_seconds"
+fi
+
+e2e=build/win64/rig/lumetta_e2e.exe
+step "end-to-end, Windows 10" tools/desktop-run -- wine "$e2e" --gtest_filter="$e2e_filter"
+# Suites whose behaviour depends on the Windows version are named *Versions and run on both.
+step "end-to-end, Windows 7" tools/desktop-run --win7 -- wine "$e2e" \
+  --gtest_filter="$e2e_filter_win7"
+
+echo
+for f in "${failures[@]}"; do echo "failed: $f"; done
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
