@@ -11,7 +11,8 @@
 
 namespace e2e {
 
-// ---- environment ---------------------------------------------------------------------------------
+// ---- environment
+// ---------------------------------------------------------------------------------
 
 std::wstring Env(const wchar_t* name) {
     wchar_t buffer[4096];
@@ -32,15 +33,22 @@ static std::string Utf8(const std::wstring& text) {
 
 static std::wstring Wide(const std::string& text) {
     if (text.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n);
     return out;
 }
 
-std::string EnvUtf8(const wchar_t* name) { return Utf8(Env(name)); }
-std::wstring LumettaExe() { return Env(L"LUMETTA_EXE"); }
-std::wstring RigPath(const wchar_t* file) { return Env(L"LUMETTA_RIG") + L"\\" + file; }
+std::string EnvUtf8(const wchar_t* name) {
+    return Utf8(Env(name));
+}
+std::wstring LumettaExe() {
+    return Env(L"LUMETTA_EXE");
+}
+std::wstring RigPath(const wchar_t* file) {
+    return Env(L"LUMETTA_RIG") + L"\\" + file;
+}
 std::wstring RunPath(const wchar_t* file) {
     std::wstring unix = Env(L"LUMETTA_RUN_DIR");
     // The run folder is a Unix path; Wine maps the whole Unix tree on drive Z:.
@@ -49,7 +57,8 @@ std::wstring RunPath(const wchar_t* file) {
     return path;
 }
 
-// ---- waiting -------------------------------------------------------------------------------------
+// ---- waiting
+// -------------------------------------------------------------------------------------
 
 static void PumpMessages() {
     MSG msg;
@@ -69,7 +78,8 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
     }
 }
 
-// ---- processes -----------------------------------------------------------------------------------
+// ---- processes
+// -----------------------------------------------------------------------------------
 
 Process::Process(Process&& other) noexcept : handle(other.handle), pid(other.pid) {
     other.handle = nullptr;
@@ -99,7 +109,8 @@ bool Process::Running() const {
 
 std::optional<DWORD> Process::WaitExit(DWORD timeoutMs) {
     if (!handle) return std::nullopt;
-    bool ended = WaitUntil([&] { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    bool ended =
+        WaitUntil([&] { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }, timeoutMs);
     if (!ended) return std::nullopt;
     DWORD code = 0;
     if (!GetExitCodeProcess(handle, &code)) return std::nullopt;
@@ -129,8 +140,12 @@ Process Start(const std::wstring& exe, const std::wstring& args) {
     return process;
 }
 
-Process StartLumetta(const std::wstring& args) { return Start(LumettaExe(), args); }
-Process StartRig(const wchar_t* exe, const std::wstring& args) { return Start(RigPath(exe), args); }
+Process StartLumetta(const std::wstring& args) {
+    return Start(LumettaExe(), args);
+}
+Process StartRig(const wchar_t* exe, const std::wstring& args) {
+    return Start(RigPath(exe), args);
+}
 
 std::optional<DWORD> RunLumetta(const std::wstring& args, DWORD timeoutMs) {
     Process p = StartLumetta(args);
@@ -163,7 +178,8 @@ void KillAllLumetta() {
     WaitUntil([] { return ProcessesNamed(L"lumetta.exe").empty(); }, kExitTimeoutMs);
 }
 
-// ---- windows -------------------------------------------------------------------------------------
+// ---- windows
+// -------------------------------------------------------------------------------------
 
 DWORD WindowPid(HWND hwnd) {
     DWORD pid = 0;
@@ -245,7 +261,8 @@ WindowInfo Inspect(HWND hwnd) {
     return info;
 }
 
-// ---- message boxes -------------------------------------------------------------------------------
+// ---- message boxes
+// -------------------------------------------------------------------------------
 
 std::vector<MessageBoxInfo> MessageBoxes(DWORD pid) {
     std::vector<MessageBoxInfo> boxes;
@@ -286,9 +303,12 @@ void DismissMessageBox(const MessageBoxInfo& box) {
     WaitWindowGone(box.hwnd, 3000);
 }
 
-// ---- input ---------------------------------------------------------------------------------------
+// ---- input
+// ---------------------------------------------------------------------------------------
 
-static void SendOne(INPUT input) { SendInput(1, &input, sizeof(INPUT)); }
+static void SendOne(INPUT input) {
+    SendInput(1, &input, sizeof(INPUT));
+}
 
 void MouseMove(int x, int y) {
     // Absolute moves are in 0..65535 across the primary screen.
@@ -370,10 +390,12 @@ void KeyUp(WORD vk) {
 }
 
 void KeyPress(WORD vk, std::initializer_list<WORD> modifiers) {
-    for (WORD m : modifiers) KeyDown(m);
+    for (WORD m : modifiers)
+        KeyDown(m);
     KeyDown(vk);
     KeyUp(vk);
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) KeyUp(*it);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
+        KeyUp(*it);
 }
 
 POINT CursorPos() {
@@ -382,7 +404,8 @@ POINT CursorPos() {
     return p;
 }
 
-// ---- screenshots ---------------------------------------------------------------------------------
+// ---- screenshots
+// ---------------------------------------------------------------------------------
 
 uint32_t Screenshot::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
@@ -402,7 +425,8 @@ static bool ReadFileBytes(const std::wstring& path, std::vector<uint8_t>* out) {
     GetFileSizeEx(h, &size);
     out->resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    BOOL ok = out->empty() || ReadFile(h, out->data(), static_cast<DWORD>(out->size()), &read, nullptr);
+    BOOL ok =
+        out->empty() || ReadFile(h, out->data(), static_cast<DWORD>(out->size()), &read, nullptr);
     CloseHandle(h);
     return ok && read == out->size();
 }
@@ -414,18 +438,21 @@ static bool ParsePpm(const std::vector<uint8_t>& bytes, Screenshot* shot) {
         out->clear();
         while (pos < bytes.size()) {
             if (bytes[pos] == '#') {
-                while (pos < bytes.size() && bytes[pos] != '\n') ++pos;
+                while (pos < bytes.size() && bytes[pos] != '\n')
+                    ++pos;
             } else if (isspace(bytes[pos])) {
                 ++pos;
             } else {
                 break;
             }
         }
-        while (pos < bytes.size() && !isspace(bytes[pos])) out->push_back(static_cast<char>(bytes[pos++]));
+        while (pos < bytes.size() && !isspace(bytes[pos]))
+            out->push_back(static_cast<char>(bytes[pos++]));
         return !out->empty();
     };
     std::string magic, w, h, maxval;
-    if (!token(&magic) || magic != "P6" || !token(&w) || !token(&h) || !token(&maxval)) return false;
+    if (!token(&magic) || magic != "P6" || !token(&w) || !token(&h) || !token(&maxval))
+        return false;
     if (maxval != "255") return false;
     ++pos; // the single white-space byte after maxval
     shot->width = atoi(w.c_str());
@@ -456,8 +483,8 @@ Screenshot TakeScreenshot(const std::string& name) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info)) {
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
         return shot;
     }
     CloseHandle(info.hThread);
@@ -472,7 +499,8 @@ Screenshot TakeScreenshot(const std::string& name) {
     return shot;
 }
 
-// ---- the stand-in compositor ---------------------------------------------------------------------
+// ---- the stand-in compositor
+// ---------------------------------------------------------------------
 
 std::vector<std::string> DwmRecord() {
     std::vector<std::string> lines;
@@ -502,7 +530,8 @@ std::optional<std::string> JsonField(const std::string& line, const std::string&
     size_t pos = line.find(needle);
     if (pos == std::string::npos) return std::nullopt;
     pos += needle.size();
-    while (pos < line.size() && line[pos] == ' ') ++pos;
+    while (pos < line.size() && line[pos] == ' ')
+        ++pos;
     if (pos >= line.size()) return std::nullopt;
     if (line[pos] == '"') {
         size_t end = line.find('"', pos + 1);
@@ -533,7 +562,8 @@ std::optional<RECT> JsonRect(const std::string& line, const std::string& key) {
     return RECT{v[0], v[1], v[2], v[3]};
 }
 
-// ---- registry ------------------------------------------------------------------------------------
+// ---- registry
+// ------------------------------------------------------------------------------------
 
 bool RegSetDword(const std::wstring& key, const std::wstring& name, DWORD value) {
     return RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_DWORD, &value,
@@ -542,7 +572,8 @@ bool RegSetDword(const std::wstring& key, const std::wstring& name, DWORD value)
 
 bool RegSetString(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
     return RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
 }
 
 bool RegSetBinary(const std::wstring& key, const std::wstring& name, DWORD type,
@@ -553,8 +584,8 @@ bool RegSetBinary(const std::wstring& key, const std::wstring& name, DWORD type,
 
 std::optional<DWORD> RegGetDword(const std::wstring& key, const std::wstring& name) {
     DWORD value = 0, size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     return value;
@@ -570,7 +601,8 @@ std::optional<std::wstring> RegGetString(const std::wstring& key, const std::wst
     return std::wstring(buffer);
 }
 
-std::optional<std::pair<DWORD, DWORD>> RegValueInfo(const std::wstring& key, const std::wstring& name) {
+std::optional<std::pair<DWORD, DWORD>> RegValueInfo(const std::wstring& key,
+                                                    const std::wstring& name) {
     DWORD type = 0, size = 0;
     if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type,
                      nullptr, &size) != ERROR_SUCCESS) {
@@ -583,9 +615,12 @@ void RegDeleteValueOf(const std::wstring& key, const std::wstring& name) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
 }
 
-void RegDeleteKeyTree(const std::wstring& key) { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
+void RegDeleteKeyTree(const std::wstring& key) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+}
 
-// ---- the stand-in's controls ---------------------------------------------------------------------
+// ---- the stand-in's controls
+// ---------------------------------------------------------------------
 
 void SetComposition(bool on) {
     RegSetDword(L"Software\\LumettaTest\\Dwm", L"Composition", on ? 1 : 0);
@@ -600,7 +635,8 @@ void SetComposition(bool on) {
 
 void MarkCloaked(HWND hwnd, DWORD value) {
     if (value) {
-        SetPropW(hwnd, L"LumettaDwm.Cloaked", reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)));
+        SetPropW(hwnd, L"LumettaDwm.Cloaked",
+                 reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)));
     } else {
         RemovePropW(hwnd, L"LumettaDwm.Cloaked");
     }
@@ -614,7 +650,8 @@ void MarkRefused(HWND hwnd, bool refused) {
     }
 }
 
-// ---- resources of another process ----------------------------------------------------------------
+// ---- resources of another process
+// ----------------------------------------------------------------
 
 GuiCounts ProcessCounts(DWORD pid) {
     GuiCounts counts;
@@ -624,7 +661,8 @@ GuiCounts ProcessCounts(DWORD pid) {
     counts.user = GetGuiResources(h, GR_USEROBJECTS);
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(h, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
+    if (GetProcessMemoryInfo(h, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                             sizeof(memory))) {
         counts.privateBytes = memory.PrivateUsage;
     }
     CloseHandle(h);

@@ -24,7 +24,7 @@ constexpr DWORD kPollMs = 15;
 // ---- environment set by tools/desktop-run ----------------------------------------------------
 std::wstring Env(const wchar_t* name);
 std::string EnvUtf8(const wchar_t* name);
-std::wstring LumettaExe(); // LUMETTA_EXE
+std::wstring LumettaExe();                 // LUMETTA_EXE
 std::wstring RigPath(const wchar_t* file); // LUMETTA_RIG\file
 std::wstring RunPath(const wchar_t* file); // a Windows path in the run folder
 
@@ -55,7 +55,8 @@ Process StartRig(const wchar_t* exe, const std::wstring& args);
 // Runs lumetta.exe with args and waits for its exit code (nullopt on time-out).
 std::optional<DWORD> RunLumetta(const std::wstring& args, DWORD timeoutMs = kExitTimeoutMs);
 
-// Ends every lumetta.exe process on the desktop (by window and by process list) so tests stay independent.
+// Ends every lumetta.exe process on the desktop (by window and by process list) so tests stay
+// independent.
 void KillAllLumetta();
 
 // ---- windows ---------------------------------------------------------------------------------
@@ -70,7 +71,8 @@ struct WindowInfo {
     bool visible = false;
 };
 
-// Top-level windows that match; an empty class or a null title matches any. pid 0 matches any process.
+// Top-level windows that match; an empty class or a null title matches any. pid 0 matches any
+// process.
 std::vector<HWND> FindTopLevel(const wchar_t* cls, const wchar_t* title, DWORD pid = 0);
 HWND WaitWindow(const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = kWindowTimeoutMs,
                 DWORD pid = 0);
@@ -109,7 +111,7 @@ POINT CursorPos();
 struct Screenshot {
     int width = 0, height = 0;
     std::vector<uint8_t> rgb; // 3 bytes a pixel, rows top-down
-    std::string pngPath; // Unix path of the PNG kept for a human
+    std::string pngPath;      // Unix path of the PNG kept for a human
     bool Valid() const { return width > 0 && height > 0; }
     // 0xRRGGBB; 0 outside the picture.
     uint32_t Pixel(int x, int y) const;
@@ -139,7 +141,8 @@ bool RegSetBinary(const std::wstring& key, const std::wstring& name, DWORD type,
 std::optional<DWORD> RegGetDword(const std::wstring& key, const std::wstring& name);
 std::optional<std::wstring> RegGetString(const std::wstring& key, const std::wstring& name);
 // Type and size of a value, nullopt when it does not exist.
-std::optional<std::pair<DWORD, DWORD>> RegValueInfo(const std::wstring& key, const std::wstring& name);
+std::optional<std::pair<DWORD, DWORD>> RegValueInfo(const std::wstring& key,
+                                                    const std::wstring& name);
 void RegDeleteValueOf(const std::wstring& key, const std::wstring& name);
 void RegDeleteKeyTree(const std::wstring& key);
 

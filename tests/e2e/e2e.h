@@ -1,5 +1,5 @@
-// Shared fixture of the end-to-end tests: every test starts and ends with no lumetta.exe running and
-// no stray message box, so tests do not see each other's windows.
+// Shared fixture of the end-to-end tests: every test starts and ends with no lumetta.exe running
+// and no stray message box, so tests do not see each other's windows.
 #pragma once
 
 #include "driver.h"
@@ -12,6 +12,7 @@ protected:
     void TearDown() override { Clean(); }
     static void Clean() {
         e2e::KillAllLumetta();
-        for (const auto& box : e2e::MessageBoxes()) e2e::DismissMessageBox(box);
+        for (const auto& box : e2e::MessageBoxes())
+            e2e::DismissMessageBox(box);
     }
 };

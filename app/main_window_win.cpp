@@ -1,0 +1,240 @@
+#include "app/main_window_win.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "app/app_win.h"
+#include "app/handoff.h"
+#include "app/preview_list_win.h"
+#include "app/window_helpers_win.h"
+#include "res/resource.h"
+
+namespace lumetta {
+namespace {
+
+constexpr int TEXT_BUFFER_UNITS = 256;
+constexpr UINT TRAY_MENU_FLAGS = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN | TPM_RIGHTBUTTON;
+static_assert(TRAY_MENU_FLAGS == 0x18A);
+constexpr UINT PLAIN_ERROR_BOX_STYLE = MB_ICONERROR | MB_SETFOREGROUND;
+
+// A NOTIFYICONDATAW for the tray icon: always the full structure, zero-filled.
+NOTIFYICONDATAW TrayIconData() {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = App.hMainWnd;
+    data.uID = TRAY_ICON_ID;
+    return data;
+}
+
+void CopyText(wchar_t* destination, size_t capacity, const wchar_t* text) {
+    // At most capacity - 1 units, always terminated.
+    size_t i = 0;
+    for (; i + 1 < capacity && text[i]; ++i)
+        destination[i] = text[i];
+    destination[i] = L'\0';
+}
+
+HICON LoadAppIcon(int cx, int cy, UINT flags) {
+    return static_cast<HICON>(
+        LoadImageW(App.instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, cx, cy, flags));
+}
+
+void ShowStartupBalloon() {
+    wchar_t title[TEXT_BUFFER_UNITS], text[TEXT_BUFFER_UNITS];
+    LoadText(IDS_BALLOON_TITLE, title, static_cast<int>(std::size(title)));
+    LoadText(IDS_BALLOON_TEXT, text, static_cast<int>(std::size(text)));
+    if (!App.hTrayIcon) return;
+    NOTIFYICONDATAW data = TrayIconData();
+    data.uFlags = NIF_INFO;
+    CopyText(data.szInfoTitle, std::size(data.szInfoTitle), title);
+    CopyText(data.szInfo, std::size(data.szInfo), text);
+    data.dwInfoFlags = NIIF_INFO;
+    data.uTimeout = TRAY_BALLOON_TIMEOUT_MS;
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+LRESULT OnCreate(HWND hwnd) {
+    App.hMainWnd = hwnd;
+    App.msgTaskbarCreated = RegisterWindowMessageW(TASKBAR_CREATED_MESSAGE);
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadAppIcon(GetSystemMetrics(SM_CXICON),
+                                                      GetSystemMetrics(SM_CYICON), LR_SHARED)));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadAppIcon(GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
+    ShowTrayIcon(!HasSetting(SETTINGS_SILENT_MODE));
+    if (App.commandFlags & CMD_INSTALL) ShowStartupBalloon();
+    if ((App.commandFlags & CMD_PREVIEW) && !OpenPreview(App.previewSourceArg)) {
+        wchar_t text[TEXT_BUFFER_UNITS];
+        LoadText(IDS_PREVIEW_FAILED, text, static_cast<int>(std::size(text)));
+        MessageBoxW(nullptr, text, APP_TITLE, PLAIN_ERROR_BOX_STYLE);
+        DestroyWindow(hwnd);
+    }
+    return 0;
+}
+
+LRESULT OnDestroy() {
+    ShowTrayIcon(false);
+    App.hMainWnd = nullptr;
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnCopyData(LPARAM lParam) {
+    auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!data) return 0;
+    auto record = AcceptHandOff(data->dwData, data->cbData, data->lpData);
+    if (!record) return 0;
+    auto clipped = ClipToVirtualScreen(
+        record->rect, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    if (!clipped) return 0;
+    App.pendingRect = ToRECT(*clipped);
+    HWND source = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(record->sourceWindow));
+    return OpenPreview(source);
+}
+
+LRESULT OnCompositionChanged() {
+    if (AnyPreviewOpen()) RequireComposition();
+    return 0;
+}
+
+LRESULT OnTrayNotify(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (wParam != TRAY_ICON_ID) return 0;
+    switch (LOWORD(lParam)) {
+    case WM_RBUTTONUP: ShowTrayMenu(); break;
+    case WM_LBUTTONDBLCLK:
+        SetForegroundWindow(hwnd);
+        StartSelection();
+        break;
+    default: break; // a single click does nothing
+    }
+    return 0;
+}
+
+LRESULT OnInstanceCommand(HWND hwnd, WPARAM wParam) {
+    if (wParam & CMD_EXIT) DestroyWindow(hwnd);
+    return 0;
+}
+
+// The shell was restarted: the icon may be gone with the old taskbar.
+LRESULT OnTaskbarCreated() {
+    if (!App.hTrayIcon) return 0;
+    NOTIFYICONDATAW probe = TrayIconData();
+    probe.uFlags = NIF_STATE;
+    probe.dwState = 0;
+    probe.dwStateMask = NIS_HIDDEN;
+    if (Shell_NotifyIconW(NIM_MODIFY, &probe)) return 0;
+    NOTIFYICONDATAW gone = TrayIconData();
+    Shell_NotifyIconW(NIM_DELETE, &gone);
+    DestroyIcon(App.hTrayIcon);
+    App.hTrayIcon = nullptr;
+    ShowTrayIcon(true);
+    return 0;
+}
+
+void RunTrayCommand(UINT command) {
+    switch (command) {
+    case IDM_TRAY_NEW_PREVIEW: StartSelection(); break;
+    case IDM_TRAY_OPTIONS: ShowOptions(); break;
+    case IDM_TRAY_EXIT:
+        if (App.hMainWnd) DestroyWindow(App.hMainWnd);
+        break;
+    default: break;
+    }
+}
+
+void AppendMenuText(HMENU menu, UINT id) {
+    wchar_t text[TEXT_BUFFER_UNITS];
+    LoadText(id, text, static_cast<int>(std::size(text)));
+    AppendMenuW(menu, MF_STRING, id, text);
+}
+
+} // namespace
+
+bool RegisterMainWindowClass() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = App.instance;
+    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+bool CreateMainWindow() {
+    return CreateWindowExW(WS_EX_TOOLWINDOW, MAIN_WINDOW_CLASS, APP_TITLE, 0, 0, 0, 0, 0, nullptr,
+                           nullptr, App.instance, nullptr) != nullptr;
+}
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return OnCreate(hwnd);
+    case WM_DESTROY: return OnDestroy();
+    case WM_CLOSE: return 0; // only the program's own paths end the main window
+    case WM_COPYDATA: return OnCopyData(lParam);
+    case WM_DWMCOMPOSITIONCHANGED: return OnCompositionChanged();
+    case WM_PREVIEW_CLOSED: return OnPreviewClosed();
+    case WM_TRAY_NOTIFY: return OnTrayNotify(hwnd, wParam, lParam);
+    case WM_INSTANCE_COMMAND: return OnInstanceCommand(hwnd, wParam);
+    default: break;
+    }
+    if (message == App.msgTaskbarCreated && App.msgTaskbarCreated != 0) return OnTaskbarCreated();
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void ShowTrayIcon(bool show) {
+    NOTIFYICONDATAW data = TrayIconData();
+    if (!show) {
+        Shell_NotifyIconW(NIM_DELETE, &data);
+        if (App.hTrayIcon) {
+            DestroyIcon(App.hTrayIcon);
+            App.hTrayIcon = nullptr;
+        }
+        return;
+    }
+    bool adding = App.hTrayIcon == nullptr;
+    if (adding) {
+        App.hTrayIcon =
+            LoadAppIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
+    }
+    data.uFlags = NIF_ICON | NIF_TIP;
+    data.hIcon = App.hTrayIcon;
+    CopyText(data.szTip, std::size(data.szTip), APP_TITLE);
+    if (adding) {
+        data.uFlags |= NIF_MESSAGE;
+        data.uCallbackMessage = WM_TRAY_NOTIFY;
+        Shell_NotifyIconW(NIM_ADD, &data);
+    } else {
+        Shell_NotifyIconW(NIM_MODIFY, &data);
+    }
+}
+
+void ShowTrayMenu() {
+    POINT at{};
+    GetCursorPos(&at);
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    AppendMenuText(menu, IDM_TRAY_NEW_PREVIEW);
+    AppendMenuText(menu, IDM_TRAY_OPTIONS);
+    AppendMenuText(menu, IDM_TRAY_EXIT);
+    InsertMenuW(menu, IDM_TRAY_OPTIONS, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+    InsertMenuW(menu, IDM_TRAY_EXIT, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+    SetMenuDefaultItem(menu, IDM_TRAY_NEW_PREVIEW, FALSE);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(App.hMainWnd);
+    UINT command = static_cast<UINT>(
+        TrackPopupMenu(menu, TRAY_MENU_FLAGS, at.x, at.y, 0, App.hMainWnd, nullptr));
+    PostMessageW(App.hMainWnd, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    RunTrayCommand(command);
+}
+
+void StartSelection() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    ShellExecuteW(nullptr, L"open", path, SELECT_PARAMETERS, nullptr, SW_SHOWNORMAL);
+}
+
+} // namespace lumetta

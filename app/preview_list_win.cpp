@@ -1,0 +1,141 @@
+#include "app/preview_list_win.h"
+
+#include <iterator>
+
+#include "app/app_win.h"
+#include "app/handles_win.h"
+#include "app/preview_slots.h"
+#include "app/window_helpers_win.h"
+#include "options/options_dialog_win.h"
+#include "res/resource.h"
+
+namespace lumetta {
+namespace {
+
+constexpr UINT COMPOSITION_BOX_STYLE = MB_ICONWARNING | MB_SETFOREGROUND;
+static_assert(COMPOSITION_BOX_STYLE == 0x10030);
+
+bool IsOpen(const PreviewWindow& preview) {
+    return preview.hwnd && IsWindow(preview.hwnd);
+}
+
+// The open state of every slot, for the pure slot choice.
+SlotStates OpenSlots() {
+    SlotStates open{};
+    for (size_t i = 0; i < MAX_PREVIEWS; ++i)
+        open[i] = IsOpen(App.previewList[i]);
+    return open;
+}
+
+void EndSilentInstanceIfEmpty() {
+    if (HasSetting(SETTINGS_SILENT_MODE) && !AnyPreviewOpen() && App.hMainWnd) {
+        DestroyWindow(App.hMainWnd);
+    }
+}
+
+using DwmIsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
+
+// Resolved on first use and kept for the run. The thumbnail functions are imported, so the module
+// is normally loaded already and taken as it is, without a search; otherwise only the system
+// folder's copy is loaded.
+DwmIsCompositionEnabledFn CompositionQuery() {
+    static bool resolved = false;
+    static DwmIsCompositionEnabledFn query = nullptr;
+    if (!resolved) {
+        resolved = true;
+        HMODULE dwm = GetModuleHandleW(L"dwmapi.dll");
+        if (!dwm) dwm = LoadSystemLibrary(L"dwmapi.dll");
+        if (dwm) {
+            query = ProcAddress<DwmIsCompositionEnabledFn>(dwm, "DwmIsCompositionEnabled");
+        }
+    }
+    return query;
+}
+
+bool CompositionEnabled() {
+    if (!(App.osVersionFlags & OS_VISTA)) return false;
+    DwmIsCompositionEnabledFn query = CompositionQuery();
+    if (!query) return false;
+    BOOL enabled = FALSE;
+    return SUCCEEDED(query(&enabled)) && enabled;
+}
+
+} // namespace
+
+bool AnyPreviewOpen() {
+    for (const PreviewWindow& preview : App.previewList) {
+        if (IsOpen(preview)) return true;
+    }
+    return false;
+}
+
+int OpenPreview(HWND source) {
+    if (!IsWindow(source)) return 0;
+    if (!RequireComposition()) return 0;
+    SlotChoice choice = ChooseSlot(OpenSlots(), HasSetting(SETTINGS_MULTIPLE_PREVIEWS));
+    int result = 0;
+    if (choice.slot >= 0) {
+        SetForegroundWindow(App.hMainWnd);
+        bool hasRect = !IsRectEmpty(ToRect(App.pendingRect));
+        result = CreatePreview(&App.previewList[choice.slot], source,
+                               hasRect ? &App.pendingRect : nullptr)
+                     ? 1
+                     : 0;
+    }
+    App.pendingRect = RECT{};
+    if (result) return result;
+    if (choice.limitReached) CenteredMessageBox(App.hMainWnd, IDS_PREVIEW_LIMIT);
+    EndSilentInstanceIfEmpty();
+    return 0;
+}
+
+void CloseAllPreviews() {
+    if (HasSetting(SETTINGS_SILENT_MODE)) {
+        if (App.hMainWnd) DestroyWindow(App.hMainWnd);
+        return;
+    }
+    for (PreviewWindow& preview : App.previewList)
+        ClosePreview(&preview);
+}
+
+bool RequireComposition() {
+    if (CompositionEnabled()) return true;
+    CloseAllPreviews();
+    wchar_t text[256];
+    LoadText(IDS_COMPOSITION_REQUIRED, text, static_cast<int>(std::size(text)));
+    MessageBoxW(nullptr, text, APP_TITLE, COMPOSITION_BOX_STYLE);
+    return false;
+}
+
+void ShowOptions() {
+    if (App.hOptionsDialog && IsWindow(App.hOptionsDialog)) {
+        SetForegroundWindow(App.hOptionsDialog);
+        return;
+    }
+    if (RunOptionsDialog() == 0) return;
+    if (!HasSetting(SETTINGS_MULTIPLE_PREVIEWS)) {
+        bool kept = false;
+        for (PreviewWindow& preview : App.previewList) {
+            if (!IsOpen(preview)) continue;
+            if (kept) ClosePreview(&preview);
+            kept = true;
+        }
+    }
+    EndSilentInstanceIfEmpty();
+    bool keepOnTop = HasSetting(SETTINGS_KEEP_ON_TOP);
+    for (PreviewWindow& preview : App.previewList) {
+        if (!IsOpen(preview)) continue;
+        bool topmost = (GetWindowLongPtrW(preview.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        if (topmost != keepOnTop) {
+            SetWindowPos(preview.hwnd, keepOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE);
+        }
+    }
+}
+
+LRESULT OnPreviewClosed() {
+    EndSilentInstanceIfEmpty();
+    return 0;
+}
+
+} // namespace lumetta

@@ -1,0 +1,134 @@
+#include "app/window_helpers_win.h"
+
+#include <iterator>
+#include <mutex>
+
+#include "app/app_win.h"
+#include "app/handles_win.h"
+#include "res/resource.h"
+
+namespace lumetta {
+namespace {
+
+// The frame every preview window has, whether or not it is topmost.
+constexpr DWORD PREVIEW_FRAME_STYLE = WS_POPUP | WS_VISIBLE | WS_THICKFRAME;
+constexpr DWORD PREVIEW_FRAME_EX_STYLE = WS_EX_TOPMOST;
+constexpr DWORD CENTERED_BOX_STYLE = MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND;
+constexpr int TEXT_BUFFER_UNITS = 256;
+
+// The CBT hook lives from just before a box is created until its first activation.
+HHOOK g_centeringHook = nullptr;
+
+using GetDpiForSystemFn = UINT(WINAPI*)();
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
+struct DpiFunctions {
+    GetDpiForSystemFn getDpiForSystem = nullptr;
+    GetDpiForWindowFn getDpiForWindow = nullptr;
+    AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = nullptr;
+};
+
+// user32 is always loaded; the functions exist from Windows 10 1607 on.
+const DpiFunctions& Dpi() {
+    static DpiFunctions functions;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        if (!user32) return;
+        functions.getDpiForSystem = ProcAddress<GetDpiForSystemFn>(user32, "GetDpiForSystem");
+        functions.getDpiForWindow = ProcAddress<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+        functions.adjustWindowRectExForDpi =
+            ProcAddress<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
+    });
+    return functions;
+}
+
+LRESULT CALLBACK CenteringHookProc(int code, WPARAM wParam, LPARAM) {
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        HWND owner = GetParent(box);
+        if (owner && IsWindow(owner) && IsWindowVisible(owner)) CenterOnMonitor(box, owner);
+        if (g_centeringHook) {
+            UnhookWindowsHookEx(g_centeringHook);
+            g_centeringHook = nullptr;
+        }
+    }
+    return 0;
+}
+
+void ShowCenteredBox(HWND owner, const wchar_t* text) {
+    wchar_t caption[TEXT_BUFFER_UNITS];
+    LoadText(IDS_ERROR_CAPTION, caption, static_cast<int>(std::size(caption)));
+    g_centeringHook =
+        SetWindowsHookExW(WH_CBT, CenteringHookProc, App.instance, GetCurrentThreadId());
+    MessageBoxW(owner, text, caption, CENTERED_BOX_STYLE);
+    if (g_centeringHook) {
+        UnhookWindowsHookEx(g_centeringHook);
+        g_centeringHook = nullptr;
+    }
+}
+
+} // namespace
+
+void LoadText(UINT id, wchar_t* buffer, int capacity) {
+    if (capacity <= 0) return;
+    buffer[0] = L'\0';
+    LoadStringW(App.instance, id, buffer, capacity);
+}
+
+void CenteredMessageBox(HWND owner, const wchar_t* text) {
+    ShowCenteredBox(owner, text);
+}
+
+void CenteredMessageBox(HWND owner, UINT stringId) {
+    wchar_t text[TEXT_BUFFER_UNITS];
+    LoadText(stringId, text, static_cast<int>(std::size(text)));
+    ShowCenteredBox(owner, text);
+}
+
+void CenterOnMonitor(HWND window, HWND reference) {
+    RECT windowRect{};
+    if (!GetWindowRect(window, &windowRect)) return;
+    bool useReference =
+        reference && IsWindow(reference) && IsWindowVisible(reference) && !IsIconic(reference);
+    HMONITOR monitor =
+        MonitorFromWindow(useReference ? reference : window, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (monitor && GetMonitorInfoW(monitor, &info)) area = info.rcWork;
+    Point at = CenterInWorkArea(ToRect(windowRect), ToRect(area));
+    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+UINT GetSystemDpi() {
+    if (Dpi().getDpiForSystem) {
+        UINT dpi = Dpi().getDpiForSystem();
+        if (dpi) return dpi;
+    }
+    HDC screen = GetDC(nullptr);
+    if (!screen) return DESIGN_DPI;
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : DESIGN_DPI;
+}
+
+UINT GetWindowDpi(HWND window) {
+    if (Dpi().getDpiForWindow && IsWindow(window)) {
+        UINT dpi = Dpi().getDpiForWindow(window);
+        if (dpi) return dpi;
+    }
+    return GetSystemDpi();
+}
+
+void AdjustWindowRectForDpi(RECT* rect, UINT dpi) {
+    if (Dpi().adjustWindowRectExForDpi) {
+        Dpi().adjustWindowRectExForDpi(rect, PREVIEW_FRAME_STYLE, FALSE, PREVIEW_FRAME_EX_STYLE,
+                                       dpi);
+    } else {
+        AdjustWindowRectEx(rect, PREVIEW_FRAME_STYLE, FALSE, PREVIEW_FRAME_EX_STYLE);
+    }
+}
+
+} // namespace lumetta
