@@ -1,20 +1,203 @@
 #include "preview/preview_win.h"
 
-#include "app/constants.h"
+#include <algorithm>
+#include <iterator>
+
+#include "app/app_win.h"
+#include "app/window_helpers_win.h"
+#include "preview/constants.h"
+#include "preview/frame_win.h"
+#include "preview/geometry.h"
+#include "res/resource.h"
 
 namespace lumetta {
+namespace {
 
-bool CreatePreview(PreviewWindow*, HWND, const RECT*) {
-    // The preview window itself is being built; until then no preview can open.
+// Registered at the first CreatePreview; a failed registration is tried again next time.
+bool g_classRegistered = false;
+
+HICON LoadPreviewIcon(int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(App.instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
+bool RegisterPreviewClass() {
+    if (g_classRegistered) return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = PreviewWndProc;
+    windowClass.hInstance = App.instance;
+    windowClass.hIcon = LoadIconW(App.instance, MAKEINTRESOURCEW(IDI_APP));
+    windowClass.hIconSm = LoadPreviewIcon(SM_CXSMICON, SM_CYSMICON);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    windowClass.lpszClassName = PREVIEW_WINDOW_CLASS;
+    g_classRegistered = RegisterClassExW(&windowClass) != 0;
+    return g_classRegistered;
+}
+
+// The record of a preview window; null before WM_CREATE has stored it.
+PreviewWindow* FromWindow(HWND hwnd) {
+    return reinterpret_cast<PreviewWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+PreviewWindow* Attach(HWND hwnd, LPARAM lParam) {
+    auto* preview =
+        static_cast<PreviewWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(preview));
+    return preview;
+}
+
+// The source window's title, or the program's name for an untitled source.
+void ReadTitle(HWND sourceWindow, wchar_t (&title)[PREVIEW_TITLE_UNITS]) {
+    std::fill(std::begin(title), std::end(title), L'\0');
+    GetWindowTextW(sourceWindow, title, PREVIEW_TITLE_UNITS);
+    if (title[0] == L'\0') {
+        std::copy(std::begin(APP_TITLE), std::end(APP_TITLE), title);
+    }
+}
+
+// The selection in the source's client coordinates, or its whole client area.
+RECT SelectionInClient(HWND sourceWindow, const RECT* selection, const RECT& sourceClientRect) {
+    if (!selection) return sourceClientRect;
+    POINT topLeft{selection->left, selection->top};
+    POINT bottomRight{selection->right, selection->bottom};
+    ScreenToClient(sourceWindow, &topLeft);
+    ScreenToClient(sourceWindow, &bottomRight);
+    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+void ResetView(PreviewWindow* preview) {
+    preview->zoom = ZOOM_ACTUAL_SIZE;
+    preview->restoreZoom = ZOOM_ACTUAL_SIZE;
+    preview->maximized = FALSE;
+    preview->clickPending = FALSE;
+    preview->sizingFromLeft = FALSE;
+    preview->sizingFromTop = FALSE;
+}
+
+void ForgetWindow(PreviewWindow* preview) {
+    preview->hwnd = nullptr;
+    preview->sourceWindow = nullptr;
+    preview->sourceProcessId = 0;
+    preview->thumbnail = nullptr;
+}
+
+LRESULT OnCreate(PreviewWindow* preview, HWND hwnd) {
+    preview->hwnd = hwnd;
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadPreviewIcon(SM_CXICON, SM_CYICON)));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadPreviewIcon(SM_CXSMICON, SM_CYSMICON)));
+    if (IsWindows10OrLater()) {
+        SetCornerPreference(preview, DWMWCP_ROUNDSMALL_ID);
+        // The custom frame replaces the one the window was created with.
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    }
+    if (FAILED(UpdateThumbnail(preview))) {
+        ReleaseThumbnail(preview);
+        preview->hwnd = nullptr;
+        return -1; // CreateWindowExW fails
+    }
+    SetTimer(hwnd, TIMER_SOURCE_WATCH, SOURCE_WATCH_INTERVAL_MS, nullptr);
+    return 0;
+}
+
+LRESULT OnDestroy(PreviewWindow* preview, HWND hwnd) {
+    KillTimer(hwnd, TIMER_SOURCE_WATCH);
+    KillTimer(hwnd, TIMER_CLICK);
+    ReleaseThumbnail(preview);
+    preview->sourceWindow = nullptr;
+    preview->sourceProcessId = 0;
+    preview->hwnd = nullptr;
+    PostMessageW(App.hMainWnd, WM_PREVIEW_CLOSED, static_cast<WPARAM>(preview->slotIndex), 0);
+    return 0;
+}
+
+// The preview ends when its source is gone or its handle now belongs to another process.
+LRESULT OnSourceWatch(const PreviewWindow* preview, HWND hwnd) {
+    DWORD processId = 0;
+    bool sourceAlive = IsWindow(preview->sourceWindow) &&
+                       GetWindowThreadProcessId(preview->sourceWindow, &processId) != 0 &&
+                       processId == preview->sourceProcessId;
+    if (!sourceAlive) DestroyWindow(hwnd);
+    return 0;
+}
+
+LRESULT OnTimer(const PreviewWindow* preview, HWND hwnd, WPARAM id, LPARAM lParam) {
+    if (id == TIMER_SOURCE_WATCH) return OnSourceWatch(preview, hwnd);
+    return DefWindowProcW(hwnd, WM_TIMER, id, lParam);
+}
+
+} // namespace
+
+bool CreatePreview(PreviewWindow* slot, HWND sourceWindow, const RECT* selection) {
+    // What the slot holds goes first, the same way Close Preview ends it.
+    ClosePreview(slot);
+    if (!RegisterPreviewClass()) return false;
+
+    if (!IsWindowVisible(sourceWindow)) return false;
+    if (!GetClientRect(sourceWindow, &slot->sourceClientRect)) return false;
+    slot->sourceRect = SelectionInClient(sourceWindow, selection, slot->sourceClientRect);
+    Rect shown{};
+    if (IsRectEmpty(ToRect(slot->sourceClientRect)) ||
+        !IntersectNormalizedRects(ToRect(slot->sourceRect), ToRect(slot->sourceClientRect),
+                                  &shown)) {
+        return false;
+    }
+    slot->sourceRect = ToRECT(shown);
+    ResetView(slot);
+
+    // The preview opens over the source, so it takes the source's DPI.
+    UpdateFrameMetrics(slot, GetWindowDpi(sourceWindow));
+
+    slot->sourceWindow = sourceWindow;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(sourceWindow, &processId);
+    slot->sourceProcessId = processId;
+
+    wchar_t title[PREVIEW_TITLE_UNITS];
+    ReadTitle(sourceWindow, title);
+
+    const FrameMetrics frame{slot->frameWidth, slot->frameHeight, ToRect(slot->resizeBorder)};
+    const PreviewPlacement placement = PlacePreview(shown, frame, IsWindows10OrLater());
+    POINT origin{placement.origin.x, placement.origin.y};
+    ClientToScreen(sourceWindow, &origin);
+
+    const DWORD exStyle = HasSetting(SETTINGS_KEEP_ON_TOP) ? PREVIEW_EX_STYLE_TOPMOST : 0;
+    // An owned window has no taskbar button; an unowned one has.
+    HWND owner = HasSetting(SETTINGS_TASKBAR_BUTTONS) ? nullptr : App.hMainWnd;
+    slot->inSetWindowPos = TRUE;
+    HWND created =
+        CreateWindowExW(exStyle, PREVIEW_WINDOW_CLASS, title, PREVIEW_STYLE, origin.x, origin.y,
+                        placement.width, placement.height, owner, nullptr, App.instance, slot);
+    slot->inSetWindowPos = FALSE;
+    if (created) return true;
+    ForgetWindow(slot);
     return false;
 }
 
 void ClosePreview(PreviewWindow* preview) {
-    if (preview->thumbnail) {
-        DwmUnregisterThumbnail(preview->thumbnail);
-        preview->thumbnail = nullptr;
-    }
+    if (preview->hwnd) KillTimer(preview->hwnd, TIMER_CLICK);
+    ReleaseThumbnail(preview);
     if (preview->hwnd) DestroyWindow(preview->hwnd);
+}
+
+LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    PreviewWindow* preview = message == WM_CREATE ? Attach(hwnd, lParam) : FromWindow(hwnd);
+    if (!preview) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE: return OnCreate(preview, hwnd);
+    case WM_DESTROY: return OnDestroy(preview, hwnd);
+    case WM_TIMER: return OnTimer(preview, hwnd, wParam, lParam);
+    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(preview, lParam);
+    case WM_NCCALCSIZE: return OnNcCalcSize(preview, hwnd, wParam, lParam);
+    case WM_NCACTIVATE: return OnNcActivate(hwnd, wParam, lParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
 }
 
 } // namespace lumetta

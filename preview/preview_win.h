@@ -37,10 +37,28 @@ struct PreviewWindow {
 };
 
 // Builds (or rebuilds) the preview in slot: its client area lies over selection (screen
-// coordinates; null for the source's whole client area). True when the window exists afterwards.
+// coordinates; null for the source's whole client area). True when the window exists afterwards;
+// on failure the slot is free.
 bool CreatePreview(PreviewWindow* slot, HWND sourceWindow, const RECT* selection);
 
-// Ends a preview as its "Close Preview" command does: click timer, thumbnail, window.
+// Ends a preview as its "Close Preview" command does: click timer, thumbnail, window. The
+// window's WM_DESTROY reports the closing to the main window.
 void ClosePreview(PreviewWindow* preview);
+
+LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Hands the preview's state to its DWM thumbnail, registering it first if need be. On failure
+// the thumbnail is gone (E_HANDLE: a window is gone; E_FAIL: a rectangle is empty; otherwise the
+// DWM call's result).
+HRESULT UpdateThumbnail(PreviewWindow* preview);
+// Unregisters the thumbnail, if there is one.
+void ReleaseThumbnail(PreviewWindow* preview);
+
+// Frame thickness and resize borders at dpi (0: 96), then the track sizes.
+void UpdateFrameMetrics(PreviewWindow* preview, UINT dpi);
+// Smallest and largest window sizes for the current region, zoom and frame.
+void UpdateTrackSizes(PreviewWindow* preview);
+// Rounded or square corners of the custom frame (Windows 10 and later).
+void SetCornerPreference(const PreviewWindow* preview, DWORD preference);
 
 } // namespace lumetta
