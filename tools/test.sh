@@ -53,7 +53,7 @@ step "build fuzz" build fuzz
 
 step "unit tests (host, ASan+UBSan)" ctest --test-dir build/host --output-on-failure -j "$jobs"
 if [ -x tests/fuzz/run.sh ]; then
-  step "fuzzers (${fuzz_seconds} s each)" tests/fuzz/run.sh build/fuzz "$fuzz_seconds"
+  step "fuzzers (${fuzz_seconds} s each)" tests/fuzz/run.sh "$fuzz_seconds" build/fuzz
 fi
 
 e2e=build/win64/rig/lumetta_e2e.exe

@@ -2,6 +2,7 @@
 
 #include <psapi.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,7 +13,7 @@
 namespace e2e {
 
 // ---- environment
-// ---------------------------------------------------------------------------------
+// ----------------------------------------------------------------------------------
 
 std::wstring Env(const wchar_t* name) {
     wchar_t buffer[4096];
@@ -21,7 +22,7 @@ std::wstring Env(const wchar_t* name) {
     return std::wstring(buffer, n);
 }
 
-static std::string Utf8(const std::wstring& text) {
+std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
     int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
                                 nullptr, nullptr);
@@ -31,7 +32,7 @@ static std::string Utf8(const std::wstring& text) {
     return out;
 }
 
-static std::wstring Wide(const std::string& text) {
+std::wstring Wide(const std::string& text) {
     if (text.empty()) return {};
     int n =
         MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
@@ -58,7 +59,7 @@ std::wstring RunPath(const wchar_t* file) {
 }
 
 // ---- waiting
-// -------------------------------------------------------------------------------------
+// --------------------------------------------------------------------------------------
 
 static void PumpMessages() {
     MSG msg;
@@ -79,7 +80,7 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
 }
 
 // ---- processes
-// -----------------------------------------------------------------------------------
+// ------------------------------------------------------------------------------------
 
 Process::Process(Process&& other) noexcept : handle(other.handle), pid(other.pid) {
     other.handle = nullptr;
@@ -179,7 +180,7 @@ void KillAllLumetta() {
 }
 
 // ---- windows
-// -------------------------------------------------------------------------------------
+// --------------------------------------------------------------------------------------
 
 DWORD WindowPid(HWND hwnd) {
     DWORD pid = 0;
@@ -262,7 +263,7 @@ WindowInfo Inspect(HWND hwnd) {
 }
 
 // ---- message boxes
-// -------------------------------------------------------------------------------
+// --------------------------------------------------------------------------------
 
 std::vector<MessageBoxInfo> MessageBoxes(DWORD pid) {
     std::vector<MessageBoxInfo> boxes;
@@ -303,8 +304,53 @@ void DismissMessageBox(const MessageBoxInfo& box) {
     WaitWindowGone(box.hwnd, 3000);
 }
 
+// ---- the notification area ----------------------------------------------------------------------
+
+HWND TrayWindow() {
+    for (HWND hwnd : FindTopLevel(nullptr, L"Wine System Tray")) {
+        if (IsWindowVisible(hwnd)) return hwnd;
+    }
+    return nullptr;
+}
+
+bool WaitTrayVisible(bool visible, DWORD timeoutMs) {
+    return WaitUntil([&] { return (TrayWindow() != nullptr) == visible; }, timeoutMs);
+}
+
+POINT FirstTrayIcon() {
+    WindowInfo tray = Inspect(TrayWindow());
+    // Icons sit in a row from the client area's left edge; the small icon size plus a margin is
+    // the cell.
+    int cell = GetSystemMetrics(SM_CXSMICON) + 4;
+    return POINT{tray.client.left + cell / 2, tray.client.top + cell / 2};
+}
+
+HWND PopupMenuOf(DWORD pid) {
+    for (HWND hwnd : FindTopLevel(L"#32768", nullptr, pid)) {
+        if (IsWindowVisible(hwnd)) return hwnd;
+    }
+    return nullptr;
+}
+
+// ---- messages from another process
+// ---------------------------------------------------------------
+
+std::optional<LRESULT> SendCopyData(HWND hwnd, ULONG_PTR tag, const void* bytes, DWORD byteCount,
+                                    DWORD timeoutMs) {
+    COPYDATASTRUCT data{};
+    data.dwData = tag;
+    data.cbData = byteCount;
+    data.lpData = const_cast<void*>(bytes);
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_BLOCK | SMTO_ABORTIFHUNG, timeoutMs, &answer)) {
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(answer);
+}
+
 // ---- input
-// ---------------------------------------------------------------------------------------
+// ----------------------------------------------------------------------------------------
 
 static void SendOne(INPUT input) {
     SendInput(1, &input, sizeof(INPUT));
@@ -405,7 +451,7 @@ POINT CursorPos() {
 }
 
 // ---- screenshots
-// ---------------------------------------------------------------------------------
+// ----------------------------------------------------------------------------------
 
 uint32_t Screenshot::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
@@ -500,7 +546,7 @@ Screenshot TakeScreenshot(const std::string& name) {
 }
 
 // ---- the stand-in compositor
-// ---------------------------------------------------------------------
+// ----------------------------------------------------------------------
 
 std::vector<std::string> DwmRecord() {
     std::vector<std::string> lines;
@@ -563,7 +609,7 @@ std::optional<RECT> JsonRect(const std::string& line, const std::string& key) {
 }
 
 // ---- registry
-// ------------------------------------------------------------------------------------
+// -------------------------------------------------------------------------------------
 
 bool RegSetDword(const std::wstring& key, const std::wstring& name, DWORD value) {
     return RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_DWORD, &value,
@@ -620,7 +666,7 @@ void RegDeleteKeyTree(const std::wstring& key) {
 }
 
 // ---- the stand-in's controls
-// ---------------------------------------------------------------------
+// ----------------------------------------------------------------------
 
 void SetComposition(bool on) {
     RegSetDword(L"Software\\LumettaTest\\Dwm", L"Composition", on ? 1 : 0);
@@ -651,19 +697,77 @@ void MarkRefused(HWND hwnd, bool refused) {
 }
 
 // ---- resources of another process
-// ----------------------------------------------------------------
+// -----------------------------------------------------------------
+
+namespace {
+
+// Wine answers GetGuiResources with ERROR_CALL_NOT_IMPLEMENTED. Its GDI handles live in a table
+// of the process itself, which the process's PEB points to (GdiSharedHandleTable, as on Windows);
+// a live entry has a non-zero type byte. Read from outside, that counts the process's GDI objects.
+constexpr size_t kPebGdiTableOffset64 = 0xF8;
+constexpr size_t kGdiEntryBytes = 24;
+constexpr size_t kGdiEntryTypeOffset = 14;
+constexpr size_t kGdiMaxHandles = 0x10000;
+
+DWORD GdiObjectsFromHandleTable(HANDLE process) {
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG length = 0;
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic),
+                                  &length) != 0) {
+        return 0;
+    }
+    void* table = nullptr;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process,
+                           reinterpret_cast<char*>(basic.PebBaseAddress) + kPebGdiTableOffset64,
+                           &table, sizeof(table), &read) ||
+        !table) {
+        return 0;
+    }
+    std::vector<uint8_t> entries(kGdiMaxHandles * kGdiEntryBytes);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size(), &read)) return 0;
+    DWORD count = 0;
+    for (size_t i = 0; i < kGdiMaxHandles; ++i) {
+        if (entries[i * kGdiEntryBytes + kGdiEntryTypeOffset] != 0) ++count;
+    }
+    return count;
+}
+
+BOOL CALLBACK CountChildWindows(HWND, LPARAM lp) {
+    ++*reinterpret_cast<DWORD*>(lp);
+    return TRUE;
+}
+
+// Windows are the USER objects a program can leak by the thousand; count them with their children.
+DWORD WindowsOfProcess(DWORD pid) {
+    DWORD count = 0;
+    for (HWND hwnd : FindTopLevel(nullptr, nullptr, pid)) {
+        ++count;
+        EnumChildWindows(hwnd, CountChildWindows, reinterpret_cast<LPARAM>(&count));
+    }
+    return count;
+}
+
+} // namespace
 
 GuiCounts ProcessCounts(DWORD pid) {
     GuiCounts counts;
     HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!h) return counts;
+    SetLastError(0);
     counts.gdi = GetGuiResources(h, GR_GDIOBJECTS);
     counts.user = GetGuiResources(h, GR_USEROBJECTS);
+    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
+        counts.gdi = GdiObjectsFromHandleTable(h);
+        counts.user = WindowsOfProcess(pid);
+        counts.userIsWindowCount = true;
+    }
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof(memory);
     if (GetProcessMemoryInfo(h, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                              sizeof(memory))) {
-        counts.privateBytes = memory.PrivateUsage;
+        // Wine reports no private usage; the working set is the nearest figure it has.
+        counts.privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.WorkingSetSize;
     }
     CloseHandle(h);
     return counts;

@@ -24,6 +24,8 @@ constexpr DWORD kPollMs = 15;
 // ---- environment set by tools/desktop-run ----------------------------------------------------
 std::wstring Env(const wchar_t* name);
 std::string EnvUtf8(const wchar_t* name);
+std::string Utf8(const std::wstring& text);
+std::wstring Wide(const std::string& text);
 std::wstring LumettaExe();                 // LUMETTA_EXE
 std::wstring RigPath(const wchar_t* file); // LUMETTA_RIG\file
 std::wstring RunPath(const wchar_t* file); // a Windows path in the run folder
@@ -95,6 +97,22 @@ std::vector<MessageBoxInfo> MessageBoxes(DWORD pid = 0);
 // Dismisses a message box as a user does, pressing its default button.
 void DismissMessageBox(const MessageBoxInfo& box);
 
+// ---- the notification area ------------------------------------------------------------------
+// With no system tray on the X display, Wine's explorer shows the icons in a window of its own,
+// "Wine System Tray", visible exactly while at least one icon is present.
+HWND TrayWindow(); // the visible tray window, or null
+bool WaitTrayVisible(bool visible, DWORD timeoutMs = kWindowTimeoutMs);
+// Screen point on the first icon in the tray window.
+POINT FirstTrayIcon();
+// The popup menu window (#32768) of a process, or null.
+HWND PopupMenuOf(DWORD pid);
+
+// ---- messages from another process -----------------------------------------------------------
+// Sends WM_COPYDATA with the given tag and bytes (null data when bytes is null) and returns the
+// answer, or nullopt when the window did not answer in time.
+std::optional<LRESULT> SendCopyData(HWND hwnd, ULONG_PTR tag, const void* bytes, DWORD byteCount,
+                                    DWORD timeoutMs = 2000);
+
 // ---- input through the window system ---------------------------------------------------------
 void MouseMove(int x, int y);
 void MouseDown(int button = 1); // 1 left, 2 middle, 3 right
@@ -150,6 +168,9 @@ void RegDeleteKeyTree(const std::wstring& key);
 struct GuiCounts {
     DWORD gdi = 0, user = 0;
     SIZE_T privateBytes = 0;
+    // Under Wine, which has no GetGuiResources, user counts the process's windows and
+    // privateBytes is its working set.
+    bool userIsWindowCount = false;
 };
 GuiCounts ProcessCounts(DWORD pid);
 
