@@ -1,49 +1,194 @@
 #include "select/selection_win.h"
 
+#include <windowsx.h>
+
 #include "app/app_win.h"
 #include "app/constants.h"
+#include "app/handles_win.h"
+#include "app/window_helpers_win.h"
 #include "res/resource.h"
+#include "select/constants.h"
+#include "select/handoff_win.h"
+#include "select/hint_text_win.h"
 
 namespace lumetta {
 namespace {
 
 constexpr DWORD SELECTION_EX_STYLE = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-constexpr BYTE DIM_ALPHA = 0x78;
+constexpr DWORD SELECTION_STYLE = WS_POPUP | WS_VISIBLE;
+constexpr WORD BITS_PER_PIXEL = 32;
 
 bool g_classRegistered = false;
+
+LRESULT CALLBACK SelectionWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+POINT ToPOINT(Point p) {
+    return POINT{p.x, p.y};
+}
+
+Point PointerOf(LPARAM lParam) {
+    return Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
 
 SelectionWindow* From(HWND hwnd) {
     return reinterpret_cast<SelectionWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
+Rect PrimaryWorkArea() {
+    RECT work{};
+    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return ToRect(work);
+    return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+bool CreateScreenBitmap(ScreenBitmap* screen, int32_t width, int32_t height) {
+    if (!ScreenBitmapFits(width, height)) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // positive: rows bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = BITS_PER_PIXEL;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    OwnedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return false;
+    *screen = ScreenBitmap{bitmap.Release(), static_cast<uint32_t*>(bits), width, height};
+    return true;
+}
+
+bool RegisterSelectionClass() {
+    if (g_classRegistered) return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = SelectionWndProc;
+    windowClass.hInstance = App.instance;
+    windowClass.hIcon = LoadIconW(App.instance, MAKEINTRESOURCEW(IDI_APP));
+    windowClass.hCursor = LoadCursorW(App.instance, MAKEINTRESOURCEW(IDC_SELECT_CURSOR));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = SELECTION_WINDOW_CLASS;
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(App.instance, MAKEINTRESOURCEW(IDI_APP),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    g_classRegistered = RegisterClassExW(&windowClass) != 0;
+    return g_classRegistered;
+}
+
+// Pushes the bitmap, or only its dirty part, to the layered window. A push refused with a dirty
+// rectangle is made once more for the whole window.
+void PushToWindow(const SelectionWindow* s, const RECT* dirty) {
+    if (!s->window || !s->screen.bitmap) return;
+    WindowDc screenDc(nullptr);
+    if (!screenDc) return;
+    OwnedMemoryDc memoryDc(CreateCompatibleDC(screenDc.Get()));
+    if (!memoryDc) return;
+    SelectionGuard selected(memoryDc.Get(), s->screen.bitmap);
+    if (!selected.Selected()) return;
+
+    const POINT destination = ToPOINT(s->origin);
+    const SIZE size{s->size.cx, s->size.cy};
+    const POINT source{0, 0};
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    info.hdcDst = screenDc.Get();
+    info.pptDst = &destination;
+    info.psize = &size;
+    info.hdcSrc = memoryDc.Get();
+    info.pptSrc = &source;
+    info.crKey = 0;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = dirty;
+    if (UpdateLayeredWindowIndirect(s->window, &info) || !dirty) return;
+    info.prcDirty = nullptr;
+    UpdateLayeredWindowIndirect(s->window, &info);
+}
+
+// ---- messages ---------------------------------------------------------------------------------
+
 LRESULT OnCreate(HWND hwnd, LPARAM lParam) {
-    auto* selection =
+    auto* s =
         static_cast<SelectionWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(selection));
-    selection->window = hwnd;
-    SetLayeredWindowAttributes(hwnd, 0, DIM_ALPHA, LWA_ALPHA);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(s));
+    s->window = hwnd;
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    ResetCorners(s, ScreenSize{client.right, client.bottom});
+    PresentSelection(s, true);
+    s->redrawPending = 0;
+    SetTimer(hwnd, TIMER_SELECTION_REDRAW, SELECTION_REDRAW_INTERVAL_MS, nullptr);
     return 0;
 }
 
-LRESULT OnDestroy(SelectionWindow* selection) {
-    selection->window = nullptr;
+LRESULT OnTimer(SelectionWindow* s, WPARAM timer) {
+    if (timer == TIMER_SELECTION_REDRAW && s->redrawPending) {
+        s->redrawPending = 0;
+        PresentSelection(s, false);
+    }
+    return 0;
+}
+
+LRESULT OnMouseMove(SelectionWindow* s, LPARAM lParam) {
+    TrackPointer(s, PointerOf(lParam));
+    return 0;
+}
+
+LRESULT OnLeftButtonDown(SelectionWindow* s, HWND hwnd, LPARAM lParam) {
+    if (PressLeft(s, PointerOf(lParam)) == ButtonOutcome::Completed) DestroyWindow(hwnd);
+    return 0;
+}
+
+LRESULT OnLeftButtonUp(SelectionWindow* s, HWND hwnd, LPARAM lParam) {
+    if (ReleaseLeft(s, PointerOf(lParam)) == ButtonOutcome::Completed) DestroyWindow(hwnd);
+    return 0;
+}
+
+// Cancel, whether a drag is going on or not: nothing is handed on.
+LRESULT OnRightButtonUp(HWND hwnd) {
+    DestroyWindow(hwnd);
+    return 0;
+}
+
+// Escape cancels; Enter (IDM_SELECT_ACCEPT) is bound only so that it does nothing.
+LRESULT OnCommand(SelectionWindow* s, HWND hwnd, WPARAM wParam) {
+    if (LOWORD(wParam) == IDM_SELECT_CANCEL) {
+        s->accepted = 0;
+        DestroyWindow(hwnd);
+    }
+    return 0;
+}
+
+// A new monitor layout: start over on the new virtual screen, hint included.
+LRESULT OnDisplayChange(SelectionWindow* s, HWND hwnd) {
+    if (!RenderSelectionScreen(s)) return 0;
+    SetWindowPos(hwnd, HWND_TOPMOST, s->origin.x, s->origin.y, s->size.cx, s->size.cy,
+                 SWP_NOACTIVATE);
+    PresentSelection(s, true);
+    return 0;
+}
+
+LRESULT OnDestroy(SelectionWindow* s) {
+    s->window = nullptr;
+    DeleteScreenBitmap(s);
+    HandOffSelection(*s);
     PostQuitMessage(0);
-    return 0;
-}
-
-LRESULT OnCommand(HWND hwnd, WPARAM wParam) {
-    if (LOWORD(wParam) == IDM_SELECT_CANCEL) DestroyWindow(hwnd);
     return 0;
 }
 
 LRESULT CALLBACK SelectionWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) return OnCreate(hwnd, lParam);
-    SelectionWindow* selection = From(hwnd);
-    if (!selection) return DefWindowProcW(hwnd, message, wParam, lParam);
+    SelectionWindow* s = From(hwnd);
+    if (!s) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_DESTROY: return OnDestroy(selection);
-    case WM_COMMAND: return OnCommand(hwnd, wParam);
-    case WM_RBUTTONUP: DestroyWindow(hwnd); return 0;
+    case WM_TIMER: return OnTimer(s, wParam);
+    case WM_MOUSEMOVE: return OnMouseMove(s, lParam);
+    case WM_LBUTTONDOWN: return OnLeftButtonDown(s, hwnd, lParam);
+    case WM_LBUTTONUP: return OnLeftButtonUp(s, hwnd, lParam);
+    case WM_RBUTTONUP: return OnRightButtonUp(hwnd);
+    case WM_COMMAND: return OnCommand(s, hwnd, wParam);
+    case WM_DISPLAYCHANGE: return OnDisplayChange(s, hwnd);
+    case WM_DESTROY: return OnDestroy(s);
     default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
@@ -51,34 +196,46 @@ LRESULT CALLBACK SelectionWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 bool CreateSelectionWindow(SelectionWindow* selection) {
-    if (!g_classRegistered) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = SelectionWndProc;
-        windowClass.hInstance = App.instance;
-        windowClass.hIcon = LoadIconW(App.instance, MAKEINTRESOURCEW(IDI_APP));
-        windowClass.hCursor = LoadCursorW(App.instance, MAKEINTRESOURCEW(IDC_SELECT_CURSOR));
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        windowClass.lpszClassName = SELECTION_WINDOW_CLASS;
-        windowClass.hIconSm = static_cast<HICON>(
-            LoadImageW(App.instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-        if (!RegisterClassExW(&windowClass)) return false;
-        g_classRegistered = true;
-    }
-    selection->origin = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
-    selection->size = {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    HWND hwnd = CreateWindowExW(SELECTION_EX_STYLE, SELECTION_WINDOW_CLASS, APP_TITLE,
-                                WS_POPUP | WS_VISIBLE, selection->origin.x, selection->origin.y,
-                                selection->size.cx, selection->size.cy, nullptr, nullptr,
-                                App.instance, selection);
+    if (!RegisterSelectionClass()) return false;
+    if (!RenderSelectionScreen(selection)) return false;
+    HWND hwnd =
+        CreateWindowExW(SELECTION_EX_STYLE, SELECTION_WINDOW_CLASS, APP_TITLE, SELECTION_STYLE,
+                        selection->origin.x, selection->origin.y, selection->size.cx,
+                        selection->size.cy, nullptr, nullptr, App.instance, selection);
     return hwnd != nullptr;
 }
 
-void DeleteScreenBitmap(SelectionWindow* selection) {
-    if (selection->screen.bitmap) DeleteObject(selection->screen.bitmap);
-    selection->screen = ScreenBitmap{};
+bool RenderSelectionScreen(SelectionWindow* s) {
+    ResetForRender(s);
+    s->origin = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
+    s->size = {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    const Rect workArea = ToWindowCoordinates(PrimaryWorkArea(), s->origin);
+
+    DeleteScreenBitmap(s);
+    if (!CreateScreenBitmap(&s->screen, s->size.cx, s->size.cy)) return false;
+    FillRect32(&s->screen, SELECTION_DIM_PIXEL, nullptr);
+
+    Rect layout{};
+    if (!DrawHintIntoBitmap(s->screen.bitmap, workArea, GetSystemDpi(), &layout)) {
+        // Without a whole picture nothing is pushed any more: the window keeps what it shows.
+        DeleteScreenBitmap(s);
+        return false;
+    }
+    s->hintShown = 1;
+    s->hintRect = HintEraseRect(layout);
+    return true;
+}
+
+void PresentSelection(SelectionWindow* s, bool full) {
+    const RedrawPlan plan = PrepareRedraw(s, full);
+    if (!plan.push) return;
+    const RECT dirty = ToRECT(plan.dirty);
+    PushToWindow(s, plan.wholeWindow ? nullptr : &dirty);
+}
+
+void DeleteScreenBitmap(SelectionWindow* s) {
+    if (s->screen.bitmap) DeleteObject(s->screen.bitmap);
+    s->screen = ScreenBitmap{};
 }
 
 } // namespace lumetta

@@ -4,37 +4,23 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include "select/selection.h"
 
 namespace lumetta {
 
-// A 32-bit premultiplied DIB section, rows bottom-up.
-struct ScreenBitmap {
-    HBITMAP bitmap;
-    uint32_t* pixels;
-    int32_t width;
-    int32_t height;
-};
-
-struct SelectionWindow {
-    HWND window;
-    int32_t dragging;
-    int32_t redrawPending;
-    int32_t accepted;
-    POINT anchor;
-    POINT current;
-    POINT shownAnchor;
-    POINT shownCurrent;
-    RECT hintRect;
-    int32_t hintShown;
-    ScreenBitmap screen;
-    POINT origin;
-    SIZE size;
-};
-
-// Registers the class once per process, renders the dimmed screen and creates the window.
+// Registers the class once per process, renders the dimmed screen and creates the window. False
+// when the screen cannot be rendered or the window cannot be made.
 bool CreateSelectionWindow(SelectionWindow* selection);
-// Frees the screen bitmap if the window left one behind.
+
+// Reads the virtual screen and the primary work area afresh and draws the dimmed screen with the
+// hint into a new bitmap. False when the bitmap or the drawing surface cannot be made.
+bool RenderSelectionScreen(SelectionWindow* selection);
+
+// Draws what changed since the last redraw and pushes it to the layered window: the dirty pixels
+// only, or everything when full.
+void PresentSelection(SelectionWindow* selection, bool full);
+
+// Frees the screen bitmap if there is one.
 void DeleteScreenBitmap(SelectionWindow* selection);
 
 } // namespace lumetta

@@ -1,0 +1,172 @@
+#include "select/hint_text_win.h"
+
+#include <objidl.h> // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out
+#include <gdiplus.h>
+
+#include <iterator>
+
+#include "app/handles_win.h"
+#include "app/window_helpers_win.h"
+#include "res/resource.h"
+#include "select/constants.h"
+#include "select/selection.h"
+
+namespace lumetta {
+namespace {
+
+namespace gdip = Gdiplus::DllExports;
+using Gdiplus::GpBrush;
+using Gdiplus::GpFont;
+using Gdiplus::GpFontFamily;
+using Gdiplus::GpGraphics;
+using Gdiplus::GpSolidFill;
+using Gdiplus::GpStatus;
+using Gdiplus::GpStringFormat;
+using Gdiplus::RectF;
+
+constexpr int HINT_TEXT_UNITS = 256;
+constexpr INT WHOLE_STRING = -1;
+
+// GDI+ objects of the flat API, each deleted once by its owner.
+struct FontFamilyTraits {
+    static GpFontFamily* Invalid() { return nullptr; }
+    static void Free(GpFontFamily* p) { gdip::GdipDeleteFontFamily(p); }
+};
+struct FontTraits {
+    static GpFont* Invalid() { return nullptr; }
+    static void Free(GpFont* p) { gdip::GdipDeleteFont(p); }
+};
+struct StringFormatTraits {
+    static GpStringFormat* Invalid() { return nullptr; }
+    static void Free(GpStringFormat* p) { gdip::GdipDeleteStringFormat(p); }
+};
+struct GraphicsTraits {
+    static GpGraphics* Invalid() { return nullptr; }
+    static void Free(GpGraphics* p) { gdip::GdipDeleteGraphics(p); }
+};
+struct BrushTraits {
+    static GpSolidFill* Invalid() { return nullptr; }
+    static void Free(GpSolidFill* p) { gdip::GdipDeleteBrush(p); }
+};
+using OwnedFontFamily = Owned<GpFontFamily*, FontFamilyTraits>;
+using OwnedGpFont = Owned<GpFont*, FontTraits>;
+using OwnedStringFormat = Owned<GpStringFormat*, StringFormatTraits>;
+using OwnedGraphics = Owned<GpGraphics*, GraphicsTraits>;
+using OwnedSolidFill = Owned<GpSolidFill*, BrushTraits>;
+
+// How the hint looks: one record, so that a change of look is a change of values.
+struct HintStyle {
+    GpFont* font;
+    GpStringFormat* format;
+    Gdiplus::ARGB textColor;
+    Gdiplus::ARGB haloColor;
+    Gdiplus::ARGB shadowColor;
+    int32_t haloWidth;    // drawn when above 0
+    int32_t shadowOffset; // drawn when not 0
+};
+
+OwnedGpFont MakeFont(float emSize) {
+    OwnedGpFont font;
+    OwnedFontFamily family;
+    // A system without the family (or without any sans-serif family at all) must still come up:
+    // every failure leaves the handle null, and a null font simply draws nothing.
+    if (gdip::GdipCreateFontFamilyFromName(HINT_FONT_FAMILY, nullptr, family.Put()) ==
+            Gdiplus::Ok &&
+        family) {
+        gdip::GdipCreateFont(family.Get(), emSize, Gdiplus::FontStyleBold, Gdiplus::UnitPixel,
+                             font.Put());
+    }
+    if (!font) {
+        family.Reset();
+        if (gdip::GdipGetGenericFontFamilySansSerif(family.Put()) == Gdiplus::Ok && family) {
+            gdip::GdipCreateFont(family.Get(), emSize, Gdiplus::FontStyleBold, Gdiplus::UnitPixel,
+                                 font.Put());
+        }
+    }
+    return font;
+}
+
+OwnedStringFormat MakeFormat() {
+    OwnedStringFormat format;
+    GpStringFormat* typographic = nullptr; // owned by GDI+
+    if (gdip::GdipStringFormatGetGenericTypographic(&typographic) != Gdiplus::Ok || !typographic)
+        return format;
+    if (gdip::GdipCloneStringFormat(typographic, format.Put()) != Gdiplus::Ok || !format)
+        return OwnedStringFormat();
+    INT flags = 0;
+    gdip::GdipGetStringFormatFlags(format.Get(), &flags);
+    gdip::GdipSetStringFormatFlags(format.Get(), flags | Gdiplus::StringFormatFlagsNoWrap);
+    gdip::GdipSetStringFormatAlign(format.Get(), Gdiplus::StringAlignmentFar);
+    gdip::GdipSetStringFormatLineAlign(format.Get(), Gdiplus::StringAlignmentFar);
+    gdip::GdipSetStringFormatTrimming(format.Get(), Gdiplus::StringTrimmingNone);
+    return format;
+}
+
+RectF Moved(const RectF& r, int32_t dx, int32_t dy) {
+    return RectF(r.X + float(dx), r.Y + float(dy), r.Width, r.Height);
+}
+
+void DrawTextAt(GpGraphics* graphics, const HintStyle& style, const wchar_t* text,
+                GpSolidFill* brush, Gdiplus::ARGB color, const RectF& at) {
+    gdip::GdipSetSolidFillColor(brush, color);
+    gdip::GdipDrawString(graphics, text, WHOLE_STRING, style.font, &at, style.format, brush);
+}
+
+// Shadow, then a halo at the four diagonal offsets only, then the text itself.
+void DrawHintText(GpGraphics* graphics, const HintStyle& style, const wchar_t* text,
+                  const RectF& layout) {
+    if (!style.font) return;
+    OwnedSolidFill brush;
+    if (gdip::GdipCreateSolidFill(style.textColor, brush.Put()) != Gdiplus::Ok || !brush) return;
+    if (style.shadowOffset != 0) {
+        DrawTextAt(graphics, style, text, brush.Get(), style.shadowColor,
+                   Moved(layout, style.shadowOffset, style.shadowOffset));
+    }
+    if (style.haloWidth > 0) {
+        for (int32_t dy = -style.haloWidth; dy <= style.haloWidth; dy += 2 * style.haloWidth) {
+            for (int32_t dx = -style.haloWidth; dx <= style.haloWidth; dx += 2 * style.haloWidth)
+                DrawTextAt(graphics, style, text, brush.Get(), style.haloColor,
+                           Moved(layout, dx, dy));
+        }
+    }
+    DrawTextAt(graphics, style, text, brush.Get(), style.textColor, layout);
+}
+
+float MeasureTextHeight(GpGraphics* graphics, const HintStyle& style, const wchar_t* text) {
+    if (!style.font) return HINT_FALLBACK_HEIGHT;
+    const RectF unbounded(0, 0, 0, 0);
+    RectF box;
+    if (gdip::GdipMeasureString(graphics, text, WHOLE_STRING, style.font, &unbounded, style.format,
+                                &box, nullptr, nullptr) != Gdiplus::Ok) {
+        return HINT_FALLBACK_HEIGHT;
+    }
+    return box.Height;
+}
+
+} // namespace
+
+bool DrawHintIntoBitmap(HBITMAP bitmap, const Rect& workArea, uint32_t dpi, Rect* layout) {
+    OwnedGpFont font = MakeFont(HintEmSize(dpi));
+    OwnedStringFormat format = MakeFormat();
+    const HintStyle style{font.Get(),        format.Get(),    HINT_TEXT_COLOR,   HINT_HALO_COLOR,
+                          HINT_SHADOW_COLOR, HINT_HALO_WIDTH, HINT_SHADOW_OFFSET};
+
+    OwnedMemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!dc) return false;
+    SelectionGuard selected(dc.Get(), bitmap);
+    if (!selected.Selected()) return false;
+    OwnedGraphics graphics;
+    if (gdip::GdipCreateFromHDC(dc.Get(), graphics.Put()) != Gdiplus::Ok || !graphics) return false;
+    gdip::GdipSetCompositingMode(graphics.Get(), Gdiplus::CompositingModeSourceOver);
+    gdip::GdipSetTextRenderingHint(graphics.Get(), Gdiplus::TextRenderingHintAntiAliasGridFit);
+
+    wchar_t text[HINT_TEXT_UNITS];
+    LoadText(IDS_SELECT_HINT, text, static_cast<int>(std::size(text)));
+    *layout = HintLayoutRect(workArea, MeasureTextHeight(graphics.Get(), style, text));
+    const RectF at(float(layout->left), float(layout->top), float(RectWidth(*layout)),
+                   float(RectHeight(*layout)));
+    DrawHintText(graphics.Get(), style, text, at);
+    return true;
+}
+
+} // namespace lumetta
