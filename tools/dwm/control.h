@@ -1,0 +1,69 @@
+// Switches of the stand-in compositor for test programs (header only, Win32). A test uses them
+// from its own process; the stand-in reads them on every call and every redraw.
+#pragma once
+
+#include <windows.h>
+
+#include "constants.h"
+
+namespace dwmrig {
+
+// Marks `hwnd` cloaked: DwmGetWindowAttribute(DWMWA_CLOAKED) then answers `value`
+// (DWM_CLOAKED_APP 1, DWM_CLOAKED_SHELL 2, DWM_CLOAKED_INHERITED 4, or a combination).
+// 0 removes the mark. Works on windows of any process.
+inline bool SetCloaked(HWND hwnd, DWORD value) {
+    if (!IsWindow(hwnd)) return false;
+    if (value == 0) {
+        RemovePropW(hwnd, PROP_CLOAKED);
+        return true;
+    }
+    return SetPropW(hwnd, PROP_CLOAKED, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value))) !=
+           FALSE;
+}
+
+// Makes DwmRegisterThumbnail with `source` fail with `hr` (a failure HRESULT; anything else gives
+// E_INVALIDARG).
+inline bool SetRefused(HWND source, HRESULT hr = E_INVALIDARG) {
+    if (!IsWindow(source)) return false;
+    const auto mark = static_cast<ULONG_PTR>(static_cast<ULONG>(hr == 0 ? E_INVALIDARG : hr));
+    return SetPropW(source, PROP_REFUSE, reinterpret_cast<HANDLE>(mark)) != FALSE;
+}
+
+inline bool ClearRefused(HWND source) {
+    if (!IsWindow(source)) return false;
+    RemovePropW(source, PROP_REFUSE);
+    return true;
+}
+
+// Turns desktop composition on or off as DWM does: the state changes, then every top-level window
+// is told with WM_DWMCOMPOSITIONCHANGED.
+inline bool SetComposition(bool on) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, REG_CONTROL_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const DWORD value = on ? 1 : 0;
+    const LSTATUS status = RegSetValueExW(key, REG_COMPOSITION_VALUE, 0, REG_DWORD,
+                                          reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return false;
+    EnumWindows(
+        [](HWND hwnd, LPARAM) -> BOOL {
+            PostMessageW(hwnd, WM_DWMCOMPOSITIONCHANGED_ID, 0, 0);
+            return TRUE;
+        },
+        0);
+    return true;
+}
+
+// The composition state the stand-in reports: the registry value, on when absent.
+inline bool CompositionOn() {
+    DWORD value = 1;
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, REG_CONTROL_KEY, REG_COMPOSITION_VALUE, RRF_RT_REG_DWORD,
+                     nullptr, &value, &size) != ERROR_SUCCESS)
+        return true;
+    return value != 0;
+}
+
+} // namespace dwmrig
