@@ -64,7 +64,8 @@ void FillRect32(ScreenBitmap* bitmap, uint32_t color, const Rect* rect) {
         FillPixels(RowStart(*bitmap, r.bottom - 1), width * size_t(r.bottom - r.top), pixel);
         return;
     }
-    for (int32_t y = r.top; y < r.bottom; ++y)
+    // Bottom row first: that is the order of the rows in memory.
+    for (int32_t y = r.bottom - 1; y >= r.top; --y)
         FillPixels(RowStart(*bitmap, y) + r.left, width, pixel);
 }
 
