@@ -95,6 +95,10 @@ bool WantsSmoothScaling(const BlitPlan& plan) {
     return shrinks && dw <= sw && dh <= sh && dw * dh <= SMOOTH_SCALING_MAX_PIXELS;
 }
 
+int64_t RefreshRestMs(int64_t elapsedMs) {
+    return std::max<int64_t>(0, 2 * elapsedMs - static_cast<int64_t>(REFRESH_PERIOD_MS));
+}
+
 ThumbProps MergeThumbProps(const ThumbProps& kept, const ThumbProps& given) {
     ThumbProps out = kept;
     const uint32_t f = given.dwFlags;

@@ -27,6 +27,11 @@ BlitPlan PlanThumbnailBlit(const Rect& rcDestination, const Rect& rcSource,
 // onto a moderate area is worth its cost.
 bool WantsSmoothScaling(const BlitPlan& plan);
 
+// How long a thread waits after a round of refreshes that took `elapsedMs` before the next:
+// nothing while a round fits in half the refresh period, else long enough that refreshing takes
+// at most half of the thread's time (rounds start at most every max(period, 2 x elapsed)).
+int64_t RefreshRestMs(int64_t elapsedMs);
+
 // The properties kept for a thumbnail after an update: only the fields flagged in `given.dwFlags`
 // change; the flags of both are merged.
 ThumbProps MergeThumbProps(const ThumbProps& kept, const ThumbProps& given);

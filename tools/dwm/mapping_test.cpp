@@ -242,6 +242,14 @@ TEST(WantsSmoothScaling, OnlyModerateShrinking) {
     EXPECT_FALSE(WantsSmoothScaling(BlitPlan{}));
 }
 
+TEST(RefreshRestMs, RefreshingTakesAtMostHalfTheThread) {
+    EXPECT_EQ(RefreshRestMs(0), 0);
+    EXPECT_EQ(RefreshRestMs(REFRESH_PERIOD_MS / 2), 0); // a light round: full rate
+    EXPECT_EQ(RefreshRestMs(REFRESH_PERIOD_MS), REFRESH_PERIOD_MS);
+    EXPECT_EQ(RefreshRestMs(100), 200 - REFRESH_PERIOD_MS); // a round starts every 200 ms
+    EXPECT_EQ(RefreshRestMs(-5), 0);                        // a clock that went back
+}
+
 TEST(MergeThumbProps, OnlyFlaggedFieldsChange) {
     ThumbProps kept = DefaultThumbProps();
     kept.rcDestination = {1, 2, 3, 4};

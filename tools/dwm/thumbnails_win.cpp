@@ -21,6 +21,7 @@ struct Thumbnail {
 struct ThreadTimer {
     DWORD thread = 0;
     UINT_PTR timer = 0;
+    ULONGLONG restUntilMs = 0; // ticks before this skip drawing (GetTickCount64)
 };
 
 constexpr int MAX_DRAWING_THREADS = 64;
@@ -221,13 +222,37 @@ int RefreshThread(int onlySlot) {
     return live;
 }
 
+ThreadTimer* FindThreadTimer(DWORD thread) { // with the lock held
+    for (ThreadTimer& tt : g_timers)
+        if (tt.thread == thread) return &tt;
+    return nullptr;
+}
+
 void CALLBACK OnRefreshTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (RefreshThread(-1) > 0) return;
+    const DWORD thread = GetCurrentThreadId();
+    {
+        Lock lock;
+        const ThreadTimer* tt = FindThreadTimer(thread);
+        if (tt && GetTickCount64() < tt->restUntilMs) return;
+    }
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const int live = RefreshThread(-1);
+    QueryPerformanceCounter(&end);
+    if (live > 0) {
+        // Many or large thumbnails must not take the program's thread from it.
+        const auto elapsedMs = (end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+        Lock lock;
+        if (ThreadTimer* tt = FindThreadTimer(thread))
+            tt->restUntilMs = GetTickCount64() + static_cast<ULONGLONG>(RefreshRestMs(elapsedMs));
+        return;
+    }
     // Nothing left to draw on this thread: the timer goes until the next registration.
     KillTimer(nullptr, timer);
     Lock lock;
     for (ThreadTimer& tt : g_timers)
-        if (tt.thread == GetCurrentThreadId() && tt.timer == timer) tt = ThreadTimer{};
+        if (tt.thread == thread && tt.timer == timer) tt = ThreadTimer{};
 }
 
 // Starts the calling thread's refresh timer unless it runs. Called with the lock held.
@@ -241,7 +266,7 @@ bool EnsureThreadTimer() {
     if (!freeSlot) return false;
     const UINT_PTR timer = SetTimer(nullptr, 0, REFRESH_PERIOD_MS, OnRefreshTimer);
     if (!timer) return false;
-    *freeSlot = ThreadTimer{thread, timer};
+    *freeSlot = ThreadTimer{thread, timer, 0};
     return true;
 }
 
