@@ -3,6 +3,8 @@
 // that refuses or hangs is told to exit.
 #include "selection_support.h"
 
+#include "tools/fixture/control.h"
+
 using namespace e2e;
 
 namespace {
@@ -201,4 +203,68 @@ TEST_F(SelectionHandOff, RefusingOrHungMainWindowIsToldToExit) {
         }
         EXPECT_TRUE(sel::LumettaProcesses().empty()) << "a main window exists: nothing to start";
     }
+}
+
+// The road as a user meets it: a double-click on the tray icon dims the screen, a drag over a
+// window opens a live preview of that area in the main instance. The source is then moved away:
+// the preview still shows the source's pixels where the desktop now lies beneath it, and they
+// change from frame to frame.
+TEST_F(SelectionHandOff, TrayDoubleClickToLivePreview) {
+    const RECT sourceClient{600, 300, 1000, 600};
+    sel::Fixture source = sel::StartFixture(600, 300, 400, 300, L"", 20);
+    ASSERT_TRUE(source.hwnd);
+    Process mainProcess = StartLumetta(L"-startup");
+    ASSERT_TRUE(WaitWindow(lumetta::MAIN_WINDOW_CLASS, lumetta::APP_TITLE, kWindowTimeoutMs,
+                           mainProcess.pid));
+    ASSERT_TRUE(WaitTrayVisible(true));
+    const POINT icon = FirstTrayIcon();
+    sel::ClickAt(icon.x, icon.y);
+    sel::ClickAt(icon.x, icon.y);
+    HWND selection = WaitWindow(lumetta::SELECTION_WINDOW_CLASS, lumetta::APP_TITLE);
+    ASSERT_TRUE(selection) << "the tray double-click started no selection";
+    WaitUntil([&] { return IsWindowVisible(selection) != FALSE; }, kWindowTimeoutMs);
+
+    const RECT area{650, 350, 900, 550};
+    sel::DragFromTo(area.left, area.top, area.right, area.bottom);
+    HWND preview = WaitPreview(mainProcess.pid);
+    ASSERT_TRUE(preview) << "no preview";
+    EXPECT_TRUE(sel::SameRect(Inspect(preview).client, area))
+        << "preview client area " << sel::RectText(Inspect(preview).client);
+    MouseMove(40, 40); // off the preview, so nothing hovers over it
+
+    ASSERT_TRUE(rig::FixtureMoveClient(source.hwnd, rig::FixtureRect{1200, 650, 400, 300}));
+    // Samples inside the preview, clear of its edges; each shows the source pixel at the same
+    // offset in the source's client area, not the desktop now beneath.
+    auto sourcePixelsShown = [&](const Screenshot& shot, std::vector<uint8_t>* frames) {
+        int matches = 0, samples = 0;
+        for (int y = area.top + 20; y < area.bottom - 20; y += 23) {
+            for (int x = area.left + 20; x < area.right - 20; x += 29) {
+                ++samples;
+                const rig::Rgb seen = sel::ToRgb(shot.Pixel(x, y));
+                const rig::Rgb want =
+                    rig::ExpectedFixturePixel(x - sourceClient.left, y - sourceClient.top, 0);
+                if (std::abs(seen.r - want.r) <= 3 && std::abs(seen.g - want.g) <= 3) ++matches;
+                if (frames) frames->push_back(seen.b);
+            }
+        }
+        return matches * 10 >= samples * 9;
+    };
+    std::vector<uint8_t> first, second;
+    Screenshot shot;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            shot = TakeScreenshot("selection-road");
+            first.clear();
+            return shot.Valid() && sourcePixelsShown(shot, &first);
+        },
+        kPreviewWaitMs))
+        << "the preview does not show the source; see " << shot.pngPath;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            shot = TakeScreenshot("selection-road-later");
+            second.clear();
+            return shot.Valid() && sourcePixelsShown(shot, &second) && second != first;
+        },
+        kPreviewWaitMs))
+        << "the preview is not live; see " << shot.pngPath;
 }

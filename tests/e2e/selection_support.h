@@ -322,15 +322,16 @@ struct Fixture {
     HWND hwnd = nullptr;
 };
 
-// Starts fixture.exe (a still picture unless extra says otherwise) with its client area at
-// (x, y, w, h) and waits until it has written its window handle.
-inline Fixture StartFixture(int x, int y, int w, int h, const std::wstring& extra = L"") {
+// Starts fixture.exe with its client area at (x, y, w, h), showing fps frames a second (0: a still
+// picture), and waits until it has written its window handle.
+inline Fixture StartFixture(int x, int y, int w, int h, const std::wstring& extra = L"",
+                            uint32_t fps = 0) {
     static int counter = 0;
     const std::wstring ready =
         e2e::RunPath((L"selection-fixture-" + std::to_wstring(++counter) + L".ready").c_str());
     std::wstring args = L"--client " + std::to_wstring(x) + L"," + std::to_wstring(y) + L"," +
-                        std::to_wstring(w) + L"," + std::to_wstring(h) + L" --fps 0" +
-                        L" --ready-file \"" + ready + L"\"";
+                        std::to_wstring(w) + L"," + std::to_wstring(h) + L" --fps " +
+                        std::to_wstring(fps) + L" --ready-file \"" + ready + L"\"";
     if (!extra.empty()) args += L" " + extra;
     Fixture f;
     f.process = e2e::StartRig(L"fixture.exe", args);

@@ -197,6 +197,39 @@ TEST_F(SelectionWindow, ADragShowsAClearBandWithAWhiteFrameAndErasesTheHint) {
     sel::ReleaseAt(x1, y1);
 }
 
+// A display change renders the screen afresh: a drag in progress is dropped and the hint is back.
+// (The rig's display cannot change its mode, so the message comes as the system would send it.)
+TEST_F(SelectionWindow, DisplayChangeDropsTheDragAndShowsTheHintAgain) {
+    sel::FakeMainWindow main;
+    sel::Selection s = sel::StartSelection();
+    ASSERT_TRUE(s.window);
+    const RECT hintArea = HintArea();
+    const rig::Rgb white{255, 255, 255};
+    sel::PressAt(500, 400);
+    MouseMove(700, 500);
+    MouseMove(800, 600);
+    Screenshot shot = ShotWhen("selection-before-display-change", [&](const Screenshot& sh) {
+        return sel::Near(sel::ToRgb(sh.Pixel(800, 550)), white, kTolerance);
+    });
+    ASSERT_TRUE(sel::Near(sel::ToRgb(shot.Pixel(800, 550)), white, kTolerance))
+        << "no band; see " << shot.pngPath;
+
+    PostMessageW(s.window, WM_DISPLAYCHANGE, 32,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    shot = ShotWhen("selection-after-display-change", [&](const Screenshot& sh) {
+        return DimMismatches(sh, hintArea) == 0 && FindHintInk(sh, hintArea).count > 500;
+    });
+    EXPECT_EQ(DimMismatches(shot, hintArea), 0) << "the band stayed; see " << shot.pngPath;
+    EXPECT_GT(FindHintInk(shot, hintArea).count, 500) << "no hint; see " << shot.pngPath;
+
+    // The drag is gone: this release starts a new one instead of finishing the old.
+    sel::ReleaseAt(800, 600);
+    sel::ClickAt(950, 700);
+    auto got = main.WaitHandOff();
+    ASSERT_TRUE(got.has_value());
+    EXPECT_TRUE(sel::SameRect(got->rect, RECT{800, 600, 950, 700})) << sel::RectText(got->rect);
+}
+
 // Without "Segoe UI" the hint falls back to the generic sans-serif family; without any family the
 // window still comes up, dims the screen and selects, only without text.
 TEST_F(SelectionWindow, MissingFontsFallBackAndNeverCrash) {
