@@ -29,6 +29,8 @@ inline constexpr uint32_t REFRESH_PERIOD_MS = 30;
 inline constexpr int64_t SMOOTH_SCALING_MAX_PIXELS = 640 * 480;
 // More thumbnails than the program can hold (100 previews), so the limit is never the program's.
 inline constexpr int MAX_THUMBNAILS = 1024;
+// Threads that may draw thumbnails at once (each has one refresh timer).
+inline constexpr int MAX_DRAWING_THREADS = 64;
 // Thumbnail handles count up from here and are never reused within a process.
 inline constexpr uint64_t THUMBNAIL_HANDLE_BASE = 0x7D0000;
 inline constexpr uint64_t THUMBNAIL_HANDLE_STEP = 4;

@@ -24,8 +24,6 @@ struct ThreadTimer {
     ULONGLONG restUntilMs = 0; // ticks before this skip drawing (GetTickCount64)
 };
 
-constexpr int MAX_DRAWING_THREADS = 64;
-
 SRWLOCK g_lock = SRWLOCK_INIT;
 Thumbnail g_thumbnails[MAX_THUMBNAILS];
 ThreadTimer g_timers[MAX_DRAWING_THREADS];
