@@ -28,31 +28,31 @@ constexpr int HINT_TEXT_UNITS = 256;
 constexpr INT WHOLE_STRING = -1;
 
 // GDI+ objects of the flat API, each deleted once by its owner.
-struct FontFamilyTraits {
+struct GpFontFamilyTraits {
     static GpFontFamily* Invalid() { return nullptr; }
     static void Free(GpFontFamily* p) { gdip::GdipDeleteFontFamily(p); }
 };
-struct FontTraits {
+struct GpFontTraits {
     static GpFont* Invalid() { return nullptr; }
     static void Free(GpFont* p) { gdip::GdipDeleteFont(p); }
 };
-struct StringFormatTraits {
+struct GpStringFormatTraits {
     static GpStringFormat* Invalid() { return nullptr; }
     static void Free(GpStringFormat* p) { gdip::GdipDeleteStringFormat(p); }
 };
-struct GraphicsTraits {
+struct GpGraphicsTraits {
     static GpGraphics* Invalid() { return nullptr; }
     static void Free(GpGraphics* p) { gdip::GdipDeleteGraphics(p); }
 };
-struct BrushTraits {
+struct GpSolidFillTraits {
     static GpSolidFill* Invalid() { return nullptr; }
     static void Free(GpSolidFill* p) { gdip::GdipDeleteBrush(p); }
 };
-using OwnedFontFamily = Owned<GpFontFamily*, FontFamilyTraits>;
-using OwnedGpFont = Owned<GpFont*, FontTraits>;
-using OwnedStringFormat = Owned<GpStringFormat*, StringFormatTraits>;
-using OwnedGraphics = Owned<GpGraphics*, GraphicsTraits>;
-using OwnedSolidFill = Owned<GpSolidFill*, BrushTraits>;
+using OwnedFontFamily = Owned<GpFontFamily*, GpFontFamilyTraits>;
+using OwnedGpFont = Owned<GpFont*, GpFontTraits>;
+using OwnedStringFormat = Owned<GpStringFormat*, GpStringFormatTraits>;
+using OwnedGraphics = Owned<GpGraphics*, GpGraphicsTraits>;
+using OwnedSolidFill = Owned<GpSolidFill*, GpSolidFillTraits>;
 
 // How the hint looks: one record, so that a change of look is a change of values.
 struct HintStyle {
