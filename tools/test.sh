@@ -56,6 +56,8 @@ if [ -x tests/fuzz/run.sh ]; then
   step "fuzzers (${fuzz_seconds} s each)" tests/fuzz/run.sh "$fuzz_seconds" build/fuzz
 fi
 
+step "rig self-test (stand-in compositor)" tools/desktop-run -- bash -c 'cd build/win64/rig && wine dwm_selftest.exe'
+
 e2e=build/win64/rig/lumetta_e2e.exe
 step "end-to-end, Windows 10" tools/desktop-run -- wine "$e2e" --gtest_filter="$e2e_filter"
 # Suites whose behaviour depends on the Windows version are named *Versions and run on both.

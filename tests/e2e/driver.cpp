@@ -325,6 +325,19 @@ POINT FirstTrayIcon() {
     return POINT{tray.client.left + cell / 2, tray.client.top + cell / 2};
 }
 
+std::optional<std::wstring> TrayBalloonText() {
+    HWND tray = TrayWindow();
+    if (!tray) return std::nullopt;
+    for (HWND hwnd : FindTopLevel(L"tooltips_class32", nullptr, WindowPid(tray))) {
+        if (!IsWindowVisible(hwnd)) continue;
+        wchar_t text[512] = {};
+        SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+        return std::wstring(text);
+    }
+    return std::nullopt;
+}
+
 HWND PopupMenuOf(DWORD pid) {
     for (HWND hwnd : FindTopLevel(L"#32768", nullptr, pid)) {
         if (IsWindowVisible(hwnd)) return hwnd;
@@ -543,6 +556,13 @@ Screenshot TakeScreenshot(const std::string& name) {
     DeleteFileW(ppm.c_str()); // the PNG stays for people; the PPM only served the test
     shot.pngPath = base + ".png";
     return shot;
+}
+
+void DiscardScreenshot(const Screenshot& shot) {
+    if (shot.pngPath.empty()) return;
+    std::wstring path = Wide("Z:" + shot.pngPath);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    DeleteFileW(path.c_str());
 }
 
 // ---- the stand-in compositor

@@ -104,6 +104,9 @@ HWND TrayWindow(); // the visible tray window, or null
 bool WaitTrayVisible(bool visible, DWORD timeoutMs = kWindowTimeoutMs);
 // Screen point on the first icon in the tray window.
 POINT FirstTrayIcon();
+// The text of the balloon shown on a tray icon (Wine shows it as a tooltip window of its own
+// process after a short delay), or nullopt while none is visible.
+std::optional<std::wstring> TrayBalloonText();
 // The popup menu window (#32768) of a process, or null.
 HWND PopupMenuOf(DWORD pid);
 
@@ -137,6 +140,8 @@ struct Screenshot {
 // Takes a screenshot of the whole composited screen (as a person sees it) and keeps it as
 // LUMETTA_SHOTS/<name>.png.
 Screenshot TakeScreenshot(const std::string& name);
+// Deletes a screenshot's PNG that served only a test's condition.
+void DiscardScreenshot(const Screenshot& shot);
 
 // ---- the stand-in compositor -----------------------------------------------------------------
 // Lines of the stand-in's record (one JSON object each), in order.

@@ -165,6 +165,28 @@ TEST_F(Tray, IconComesAndGoesWithTheInstance) {
     EXPECT_TRUE(WaitTrayVisible(false)) << "the icon outlived the instance";
 }
 
+// -install announces the running instance with a balloon on its icon; -startup does not.
+TEST_F(Tray, InstallShowsTheBalloon) {
+    MainInstance main = StartMain(L"-install");
+    ASSERT_TRUE(main.window);
+    ASSERT_TRUE(WaitTrayVisible(true));
+    std::optional<std::wstring> text;
+    EXPECT_TRUE(WaitUntil([&] { return (text = TrayBalloonText()).has_value(); }, 10000))
+        << "no balloon";
+    EXPECT_EQ(text.value_or(L""),
+              L"Click this icon to select the screen area or right-click for more options.");
+    ASSERT_EQ(RunLumetta(L"-exit"), std::optional<DWORD>(0));
+    ASSERT_TRUE(main.process.WaitExit().has_value());
+    ASSERT_TRUE(WaitTrayVisible(false));
+
+    MainInstance quiet = StartMain(L"-startup");
+    ASSERT_TRUE(quiet.window);
+    ASSERT_TRUE(WaitTrayVisible(true));
+    // Wine shows a balloon about two seconds after it is asked for; give it twice that.
+    EXPECT_FALSE(WaitUntil([] { return TrayBalloonText().has_value(); }, 4000))
+        << "a balloon without -install";
+}
+
 // The menu has three commands in the order New Preview, Options..., Exit: four steps down wrap
 // back to the first, and one step up is the last.
 TEST_F(Tray, MenuRunsNewPreviewAndExit) {
