@@ -147,33 +147,6 @@ TEST(SelectGesture, BothWaysToSelectAndTheTenPixelRule) {
     }
 }
 
-TEST(SelectGesture, ShownCornersKeepTheLastDrawnBandWhileMovesCoalesce) {
-    SelectionWindow s{};
-    ResetCorners(&s, {800, 600});
-    EXPECT_EQ(s.shownAnchor, (Point{0, 0}));
-    EXPECT_EQ(s.shownCurrent, (Point{800, 600}));
-
-    PressLeft(&s, {10, 10});
-    EXPECT_EQ(s.shownAnchor, (Point{10, 10}));
-    EXPECT_EQ(s.shownCurrent, (Point{10, 10}));
-    s.redrawPending = 0; // drawn: a band at (10, 10)
-
-    TrackPointer(&s, {20, 20});
-    TrackPointer(&s, {30, 25});
-    TrackPointer(&s, {40, 35});
-    EXPECT_EQ(s.current, (Point{40, 35}));
-    EXPECT_EQ(s.shownCurrent, (Point{10, 10})); // what is on the screen, not the second move
-    EXPECT_TRUE(s.redrawPending);
-    s.redrawPending = 0; // drawn: a band to (40, 35)
-
-    TrackPointer(&s, {50, 50});
-    EXPECT_EQ(s.shownCurrent, (Point{40, 35}));
-    // Completing while a redraw is pending keeps the corners as drawn.
-    PressLeft(&s, {60, 60});
-    EXPECT_EQ(s.shownCurrent, (Point{40, 35}));
-    EXPECT_EQ(s.current, (Point{60, 60}));
-}
-
 // ---- redraws ----------------------------------------------------------------------------------
 
 constexpr uint32_t kDim = SELECTION_DIM_PIXEL;
@@ -330,17 +303,6 @@ TEST(SelectRedraw, UnchangedBandPushesNothingUnlessFull) {
     TrackPointer(&sc.s, {30, 30});
     EXPECT_TRUE(PrepareRedraw(&sc.s, true).wholeWindow);
     EXPECT_EQ(sc.At(30, 30), kWhite);
-}
-
-TEST(SelectRedraw, ResetForRenderDropsTheDrag) {
-    Screen sc(64, 48, {0, 40, 64, 48});
-    PressLeft(&sc.s, {10, 10});
-    sc.s.accepted = 1;
-    ResetForRender(&sc.s);
-    EXPECT_FALSE(sc.s.dragging);
-    EXPECT_FALSE(sc.s.redrawPending);
-    EXPECT_FALSE(sc.s.accepted);
-    EXPECT_FALSE(sc.s.hintShown);
 }
 
 // ---- the hint ---------------------------------------------------------------------------------
