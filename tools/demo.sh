@@ -16,7 +16,7 @@ if [ ! -f build/win64/build.ninja ]; then
   mkdir -p build
   cmake --preset win64 >build/win64.configure.log 2>&1 || { cat build/win64.configure.log; exit 1; }
 fi
-cmake --build build/win64 -j "$(nproc)" --target lumetta lumetta_demo fixture fakeshell dwmapi >/dev/null
+cmake --build build/win64 -j "$(nproc)" --target lumetta lumetta_demo fixture fakeshell rig_dwmapi >/dev/null
 
 rm -rf "$shots"
 mkdir -p "$shots"
