@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "preview_support.h"
+#include "tools/dwm/control.h"
 
 namespace {
 
@@ -203,6 +204,11 @@ int wmain(int argc, wchar_t** argv) {
     const size_t open = pv::Previews(pid).size();
     const e2e::GuiCounts full = SteadyCounts(pid);
     const double idleFull = IdleCpuPercent(idleSeconds);
+    // The same, with the stand-in's drawing paused: what is left is the program's own work, all
+    // there is on Windows, where DWM draws thumbnails in a process of its own.
+    dwmrig::SetRefresh(false);
+    const double idleOwn = IdleCpuPercent(idleSeconds);
+    dwmrig::SetRefresh(true);
     CloseAll(pid);
 
     std::printf("preview benchmark (%d start rounds, %lu s idle stretches)\n", rounds, idleSeconds);
@@ -214,9 +220,14 @@ int wmain(int argc, wchar_t** argv) {
     // Below one scheduler tick the baseline reads 0; the ratio is then a lower bound.
     const double tickPercent = 100.0 * 10.0 / (idleSeconds * 1000.0);
     std::printf(
-        "  idle CPU of the instance, %% of a core: none %.2f, %zu previews %.2f (x%s%.0f)\n",
+        "  idle CPU of the instance, %% of a core: none %.2f, %zu previews %.2f (x%s%.0f) with the "
+        "stand-in drawing them in the instance's process\n",
         idleEmpty, open, idleFull, idleEmpty > 0 ? "" : ">",
         idleFull / std::max(idleEmpty, tickPercent));
+    std::printf("  idle CPU of the instance's own work (drawing paused), %% of a core: none %.2f, "
+                "%zu previews %.2f (x%s%.1f)\n",
+                idleEmpty, open, idleOwn, idleEmpty > 0 ? "" : ">",
+                idleOwn / std::max(idleEmpty, tickPercent));
     const double n = open ? static_cast<double>(open) : 1.0;
     std::printf("  GDI objects: empty %lu, with %zu %lu: %.2f per preview (x%.2f)\n", empty.gdi,
                 open, full.gdi, (static_cast<double>(full.gdi) - empty.gdi) / n,

@@ -15,6 +15,10 @@ inline constexpr wchar_t PROP_REFUSE[] = L"LumettaDwm.Refuse";
 // HKCU key and REG_DWORD value holding the composition state; absent means on.
 inline constexpr wchar_t REG_CONTROL_KEY[] = L"Software\\LumettaTest\\Dwm";
 inline constexpr wchar_t REG_COMPOSITION_VALUE[] = L"Composition";
+// 0: thumbnails are drawn when their properties change but not refreshed on the timer, so a
+// benchmark can tell the program's own idle cost from the stand-in's drawing (which DWM does in
+// a process of its own).
+inline constexpr wchar_t REG_REFRESH_VALUE[] = L"Refresh";
 // Environment variable naming the record file, and the mutex that serialises its writers.
 inline constexpr wchar_t ENV_LOG_PATH[] = L"LUMETTA_DWM_LOG";
 inline constexpr wchar_t LOG_MUTEX_NAME[] = L"LumettaDwmLog";

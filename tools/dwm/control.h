@@ -56,14 +56,37 @@ inline bool SetComposition(bool on) {
     return true;
 }
 
-// The composition state the stand-in reports: the registry value, on when absent.
-inline bool CompositionOn() {
+// A switch of the stand-in: the registry value, on when absent.
+inline bool SwitchOn(const wchar_t* name) {
     DWORD value = 1;
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, REG_CONTROL_KEY, REG_COMPOSITION_VALUE, RRF_RT_REG_DWORD,
-                     nullptr, &value, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, REG_CONTROL_KEY, name, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS)
         return true;
     return value != 0;
+}
+
+// The composition state the stand-in reports.
+inline bool CompositionOn() {
+    return SwitchOn(REG_COMPOSITION_VALUE);
+}
+
+// Whether thumbnails are refreshed on the timer.
+inline bool RefreshOn() {
+    return SwitchOn(REG_REFRESH_VALUE);
+}
+
+// Pauses or resumes the timer's refreshes of every thumbnail (read on every tick).
+inline bool SetRefresh(bool on) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, REG_CONTROL_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const DWORD value = on ? 1 : 0;
+    const LSTATUS status = RegSetValueExW(key, REG_REFRESH_VALUE, 0, REG_DWORD,
+                                          reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
 }
 
 } // namespace dwmrig

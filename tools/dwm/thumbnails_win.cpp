@@ -227,6 +227,7 @@ ThreadTimer* FindThreadTimer(DWORD thread) { // with the lock held
 }
 
 void CALLBACK OnRefreshTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!RefreshOn()) return;
     const DWORD thread = GetCurrentThreadId();
     {
         Lock lock;
