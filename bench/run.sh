@@ -1,25 +1,35 @@
 #!/usr/bin/env bash
-# run.sh [BUILD] [IDLE_SECONDS] [ROUNDS]: the preview benchmark on the rig's desktop. Builds
-# bench/preview_bench_win.cpp (with the end-to-end driver) and the trivial baseline program into
-# BUILD/bench with the 64-bit cross compiler, then runs it with the lumetta.exe, stand-in
-# compositor and fixture of BUILD (a win64 build tree, default build/win64). Prints the figures.
+# run.sh: builds and runs every benchmark and prints their figures, each a ratio against a
+# baseline measured in the same run.
+#   - host (bench preset, Google Benchmark): FillRect32 over 3840 x 2160 against memset, and the
+#     pixels a drag redraws against full-screen pushes;
+#   - on the rig's desktop (win64 preset): a selection process's start to its first frame against
+#     a trivial Win32 program; previews' idle CPU, objects and memory per preview, and start to
+#     first thumbnail, against the empty instance and a trivial program.
+#
+#   bench/run.sh [IDLE_SECONDS] [ROUNDS]
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$(cd "${1:-$repo/build/win64}" && pwd)"
-idle="${2:-10}"
-rounds="${3:-15}"
-out="$build/bench"
-mkdir -p "$out"
+cd "$repo"
+idle="${1:-10}"
+rounds="${2:-15}"
+jobs="$(nproc)"
 
-cxx=x86_64-w64-mingw32-g++-posix
-flags=(-std=c++17 -O2 -static -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX
-       -D_WIN32_WINNT=0x0A00 -DWINVER=0x0A00 -Wall -Wextra -Wshadow -Werror
-       -I"$repo" -I"$repo/tests/e2e" -isystem /usr/src/googletest/googletest/include)
-"$cxx" "${flags[@]}" -municode -mwindows "$repo/bench/preview_trivial_win.cpp" \
-  -o "$out/preview_trivial.exe"
-"$cxx" "${flags[@]}" -municode -mconsole "$repo/bench/preview_bench_win.cpp" \
-  "$repo/tests/e2e/driver.cpp" "$repo/app/handoff.cpp" "$repo/app/geometry.cpp" \
-  -o "$out/preview_bench.exe" -lpsapi -lntdll
+bash tools/setup.sh
+mkdir -p build
+for preset in bench win64; do
+  if [ ! -f "build/$preset/build.ninja" ]; then
+    cmake --preset "$preset" >"build/$preset.configure.log" 2>&1 || { cat "build/$preset.configure.log"; exit 1; }
+  fi
+done
+cmake --build build/bench -j "$jobs" --target select_bench >/dev/null
+cmake --build build/win64 -j "$jobs" --target lumetta rig_dwmapi fakeshell fixture preview_bench \
+  preview_trivial select_startup select_trivial >/dev/null
 
-exec "$repo/tools/desktop-run" --build "$build" -- wine "$out/preview_bench.exe" "$idle" "$rounds"
+echo "== selection bitmap (host)"
+build/bench/bench/select_bench --benchmark_counters_tabular=true
+echo "== selection start-up (rig)"
+tools/desktop-run -- wine build/win64/bench/select_startup.exe "$rounds"
+echo "== previews (rig)"
+tools/desktop-run -- wine build/win64/bench/preview_bench.exe "$idle" "$rounds"
