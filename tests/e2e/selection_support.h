@@ -31,7 +31,27 @@ namespace sel {
 constexpr DWORD kHandOffWaitMs = 10000;
 constexpr wchar_t kFakeMainClass[] = L"Lumetta_MainWnd";
 
-// ---- a stand-in main window ------------------------------------------------------------------
+// ---- time ---------------------------------------------------------------------------------------
+
+inline uint64_t FileTimeValue(const FILETIME& t) {
+    return uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime;
+}
+
+// System time in 100 ns units, comparable with the times GetProcessTimes reports.
+inline uint64_t SystemTimeNow() {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    return FileTimeValue(now);
+}
+
+// When an ended process ended, in the same units; 0 if unknown.
+inline uint64_t ExitTimeOf(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return FileTimeValue(exited);
+}
+
+// ---- a stand-in main window ---------------------------------------------------------------------
 
 // What a selection process sent, decoded from the bytes at the offsets the record has on the
 // wire, independently of the program's own decoder.
@@ -42,6 +62,7 @@ struct ReceivedHandOff {
     uint32_t version = 0;
     uint64_t source = 0;
     RECT rect{};
+    uint64_t receivedAt = 0; // system time (100 ns units) when the window procedure got it
     HWND SourceWindow() const { return reinterpret_cast<HWND>(static_cast<uintptr_t>(source)); }
 };
 
@@ -127,6 +148,7 @@ private:
 
     LRESULT OnCopyData(const COPYDATASTRUCT* data) {
         ReceivedHandOff got;
+        got.receivedAt = SystemTimeNow();
         if (data) {
             got.tag = data->dwData;
             got.byteCount = data->cbData;
@@ -178,7 +200,7 @@ private:
     std::thread thread_;
 };
 
-// ---- selection processes -----------------------------------------------------------------------
+// ---- selection processes ------------------------------------------------------------------------
 
 struct Selection {
     e2e::Process process;
@@ -193,6 +215,10 @@ inline Selection StartSelection(const std::wstring& args = L"") {
                                e2e::kWindowTimeoutMs, s.process.pid);
     if (s.window) {
         e2e::WaitUntil([&] { return IsWindowVisible(s.window) != FALSE; }, e2e::kWindowTimeoutMs);
+        // A user's first click comes after the window has become the active one. A click that
+        // arrives while Wine is still activating it goes through activation first, and under load
+        // Wine sometimes drops such a click; a test would then read that as a lost press.
+        e2e::WaitUntil([&] { return GetForegroundWindow() == s.window; }, e2e::kWindowTimeoutMs);
     }
     return s;
 }
@@ -229,6 +255,24 @@ inline void ClickAt(int x, int y) {
     PressAt(x, y);
     ReleaseAt(x, y);
 }
+// Moves the pointer and holds it there. Wine reads the X pointer back when the last move is more
+// than 100 ms old, and on a loaded machine the X pointer may still be at an earlier position then,
+// which puts the pointer back; a hand on a mouse would simply move it again.
+inline void MoveAndHold(int x, int y) {
+    constexpr ULONGLONG kHoldMs = 250;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        e2e::MouseMove(x, y);
+        const ULONGLONG since = GetTickCount64();
+        const auto there = [&] {
+            const POINT p = e2e::CursorPos();
+            return p.x == x && p.y == y;
+        };
+        e2e::WaitUntil([&] { return !there() || GetTickCount64() - since >= kHoldMs; },
+                       DWORD(kHoldMs) + 1000);
+        if (there()) return;
+    }
+}
+
 // Press at the first point, move there in steps, release at the second.
 inline void DragFromTo(int x0, int y0, int x1, int y1, int steps = 6) {
     PressAt(x0, y0);
@@ -290,7 +334,7 @@ inline std::optional<std::wstring> CommandLineOf(DWORD pid) {
     return result;
 }
 
-// ---- settings ----------------------------------------------------------------------------------
+// ---- settings -----------------------------------------------------------------------------------
 
 inline void SetSettingsFlags(DWORD flags) {
     e2e::RegSetDword(lumetta::SETTINGS_KEY_PATH, lumetta::SETTINGS_VALUE_FLAGS, flags);
@@ -299,7 +343,7 @@ inline void ClearSettings() {
     e2e::RegDeleteKeyTree(lumetta::SETTINGS_KEY_PATH);
 }
 
-// ---- the tests' frame --------------------------------------------------------------------------
+// ---- the tests' frame ---------------------------------------------------------------------------
 
 // Every selection test starts and ends with no Lumetta process and default settings.
 class SelectionTest : public E2eTest {
@@ -314,8 +358,7 @@ protected:
     }
 };
 
-// ---- source fixtures
-// -----------------------------------------------------------------------------
+// ---- source fixtures ----------------------------------------------------------------------------
 
 struct Fixture {
     e2e::Process process;
@@ -373,8 +416,7 @@ inline HWND ShellWindowOfRig() {
     return handle ? reinterpret_cast<HWND>(static_cast<uintptr_t>(*handle)) : nullptr;
 }
 
-// ---- the screen
-// ----------------------------------------------------------------------------------
+// ---- the screen ---------------------------------------------------------------------------------
 
 inline rig::Rgb ToRgb(uint32_t rrggbb) {
     return {uint8_t(rrggbb >> 16), uint8_t(rrggbb >> 8), uint8_t(rrggbb)};

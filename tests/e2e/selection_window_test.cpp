@@ -146,8 +146,9 @@ TEST_F(SelectionWindow, ADragShowsAClearBandWithAWhiteFrameAndErasesTheHint) {
     ASSERT_TRUE(s.window);
     const int x0 = 700, y0 = 300, x1 = 1000, y1 = 520;
     sel::PressAt(x0, y0);
-    for (int i = 1; i <= 6; ++i)
+    for (int i = 1; i < 6; ++i)
         MouseMove(x0 + (x1 - x0) * i / 6, y0 + (y1 - y0) * i / 6);
+    sel::MoveAndHold(x1, y1);
     const rig::Rgb white{255, 255, 255};
     const RECT hintArea = HintArea();
     Screenshot shot = ShotWhen("selection-band", [&](const Screenshot& sh) {
@@ -207,7 +208,7 @@ TEST_F(SelectionWindow, DisplayChangeDropsTheDragAndShowsTheHintAgain) {
     const rig::Rgb white{255, 255, 255};
     sel::PressAt(500, 400);
     MouseMove(700, 500);
-    MouseMove(800, 600);
+    sel::MoveAndHold(800, 600);
     Screenshot shot = ShotWhen("selection-before-display-change", [&](const Screenshot& sh) {
         return sel::Near(sel::ToRgb(sh.Pixel(800, 550)), white, kTolerance);
     });
