@@ -4,6 +4,9 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include "tools/dwm/control.h"
+#include "tools/fixture/protocol.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -689,31 +692,44 @@ void RegDeleteKeyTree(const std::wstring& key) {
 // ----------------------------------------------------------------------
 
 void SetComposition(bool on) {
-    RegSetDword(L"Software\\LumettaTest\\Dwm", L"Composition", on ? 1 : 0);
-    // As the compositor does, every top-level window hears of the change.
-    EnumWindows(
-        [](HWND hwnd, LPARAM) -> BOOL {
-            PostMessageW(hwnd, WM_DWMCOMPOSITIONCHANGED, 0, 0);
-            return TRUE;
-        },
-        0);
+    dwmrig::SetComposition(on);
 }
-
 void MarkCloaked(HWND hwnd, DWORD value) {
-    if (value) {
-        SetPropW(hwnd, L"LumettaDwm.Cloaked",
-                 reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)));
-    } else {
-        RemovePropW(hwnd, L"LumettaDwm.Cloaked");
-    }
+    dwmrig::SetCloaked(hwnd, value);
 }
-
 void MarkRefused(HWND hwnd, bool refused) {
     if (refused) {
-        SetPropW(hwnd, L"LumettaDwm.Refuse", reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(1)));
+        dwmrig::SetRefused(hwnd);
     } else {
-        RemovePropW(hwnd, L"LumettaDwm.Refuse");
+        dwmrig::ClearRefused(hwnd);
     }
+}
+
+// ---- source fixtures
+// ------------------------------------------------------------------------------
+
+FixtureProcess StartFixture(const std::wstring& args) {
+    static int counter = 0;
+    const std::wstring ready = RunPath((L"fixture-" + std::to_wstring(GetCurrentProcessId()) +
+                                        L"-" + std::to_wstring(++counter) + L".ready")
+                                           .c_str());
+    FixtureProcess fixture;
+    fixture.process = StartRig(L"fixture.exe", args + L" --ready-file \"" + ready + L"\"");
+    // The fixture writes its window handle, under another name first, once it is on the screen.
+    WaitUntil(
+        [&] {
+            std::vector<uint8_t> bytes;
+            if (!ReadFileBytes(ready, &bytes)) return false;
+            std::string line(bytes.begin(), bytes.end());
+            while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+                line.pop_back();
+            auto handle = rig::ParseHandleHex(std::string_view(line));
+            if (handle) fixture.hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(*handle));
+            return handle.has_value();
+        },
+        kWindowTimeoutMs);
+    DeleteFileW(ready.c_str());
+    return fixture;
 }
 
 // ---- resources of another process

@@ -156,6 +156,15 @@ void SetComposition(bool on);
 void MarkCloaked(HWND hwnd, DWORD value);
 void MarkRefused(HWND hwnd, bool refused);
 
+// ---- source fixtures ---------------------------------------------------------------------------
+struct FixtureProcess {
+    Process process;
+    HWND hwnd = nullptr; // null when it did not come up in time
+};
+// Starts the rig's fixture.exe with the given options and waits until its window is on the
+// screen (it writes its handle to a ready file, which this adds to the options).
+FixtureProcess StartFixture(const std::wstring& args);
+
 // ---- registry of the prefix ------------------------------------------------------------------
 bool RegSetDword(const std::wstring& key, const std::wstring& name, DWORD value);
 bool RegSetString(const std::wstring& key, const std::wstring& name, const std::wstring& value);

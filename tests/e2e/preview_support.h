@@ -120,34 +120,13 @@ struct Fixture {
 
 // Starts fixture.exe with its client area at (x, y) of w × h and waits until it is on screen.
 inline Fixture StartFixture(int x, int y, int w, int h, const std::wstring& extra = L"") {
-    static int counter = 0;
-    const std::wstring ready = e2e::RunPath((L"fixture-" + std::to_wstring(GetCurrentProcessId()) +
-                                             L"-" + std::to_wstring(++counter) + L".ready")
-                                                .c_str());
     Fixture f;
     f.client = RECT{x, y, x + w, y + h};
-    const std::wstring args = L"--client " + std::to_wstring(x) + L"," + std::to_wstring(y) + L"," +
-                              std::to_wstring(w) + L"," + std::to_wstring(h) + L" --ready-file \"" +
-                              ready + L"\"" + (extra.empty() ? L"" : L" " + extra);
-    f.process = e2e::StartRig(L"fixture.exe", args);
-    e2e::WaitUntil(
-        [&] {
-            HANDLE file = CreateFileW(ready.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-            if (file == INVALID_HANDLE_VALUE) return false;
-            char text[64] = {};
-            DWORD read = 0;
-            ReadFile(file, text, sizeof(text) - 1, &read, nullptr);
-            CloseHandle(file);
-            std::string line(text, read);
-            while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-                line.pop_back();
-            auto handle = rig::ParseHandleHex(std::string_view(line));
-            if (handle) f.hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(*handle));
-            return handle.has_value();
-        },
-        e2e::kWindowTimeoutMs);
-    DeleteFileW(ready.c_str());
+    e2e::FixtureProcess started = e2e::StartFixture(
+        L"--client " + std::to_wstring(x) + L"," + std::to_wstring(y) + L"," + std::to_wstring(w) +
+        L"," + std::to_wstring(h) + (extra.empty() ? L"" : L" " + extra));
+    f.process = std::move(started.process);
+    f.hwnd = started.hwnd;
     return f;
 }
 

@@ -35,18 +35,23 @@ inline bool ClearRefused(HWND source) {
     return true;
 }
 
-// Turns desktop composition on or off as DWM does: the state changes, then every top-level window
-// is told with WM_DWMCOMPOSITIONCHANGED.
-inline bool SetComposition(bool on) {
+// Sets a switch of the stand-in (a REG_DWORD under its control key).
+inline bool SetSwitch(const wchar_t* name, bool on) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, REG_CONTROL_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)
         return false;
     const DWORD value = on ? 1 : 0;
-    const LSTATUS status = RegSetValueExW(key, REG_COMPOSITION_VALUE, 0, REG_DWORD,
+    const LSTATUS status = RegSetValueExW(key, name, 0, REG_DWORD,
                                           reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return false;
+    return status == ERROR_SUCCESS;
+}
+
+// Turns desktop composition on or off as DWM does: the state changes, then every top-level window
+// is told with WM_DWMCOMPOSITIONCHANGED.
+inline bool SetComposition(bool on) {
+    if (!SetSwitch(REG_COMPOSITION_VALUE, on)) return false;
     EnumWindows(
         [](HWND hwnd, LPARAM) -> BOOL {
             PostMessageW(hwnd, WM_DWMCOMPOSITIONCHANGED_ID, 0, 0);
@@ -78,15 +83,7 @@ inline bool RefreshOn() {
 
 // Pauses or resumes the timer's refreshes of every thumbnail (read on every tick).
 inline bool SetRefresh(bool on) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, REG_CONTROL_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    const DWORD value = on ? 1 : 0;
-    const LSTATUS status = RegSetValueExW(key, REG_REFRESH_VALUE, 0, REG_DWORD,
-                                          reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return SetSwitch(REG_REFRESH_VALUE, on);
 }
 
 } // namespace dwmrig
