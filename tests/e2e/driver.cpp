@@ -117,7 +117,11 @@ std::optional<DWORD> Process::WaitExit(DWORD timeoutMs) {
         WaitUntil([&] { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }, timeoutMs);
     if (!ended) return std::nullopt;
     DWORD code = 0;
-    if (!GetExitCodeProcess(handle, &code)) return std::nullopt;
+    if (!GetExitCodeProcess(handle, &code)) {
+        std::fprintf(stderr, "driver: GetExitCodeProcess(pid %lu) failed with error %lu\n", pid,
+                     GetLastError());
+        return std::nullopt;
+    }
     return code;
 }
 
@@ -131,15 +135,24 @@ void Process::Kill() {
 Process Start(const std::wstring& exe, const std::wstring& args) {
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!args.empty()) commandLine += L" " + args;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
     Process process;
-    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &info)) {
-        CloseHandle(info.hThread);
-        process.handle = info.hProcess;
-        process.pid = info.dwProcessId;
+    // A start the system refuses is the rig's trouble, not the program's: say why, and try again
+    // a few times before the test sees it.
+    for (int attempt = 0; attempt < 3 && !process.handle; ++attempt) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        std::wstring mutableLine = commandLine;
+        if (CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &info)) {
+            CloseHandle(info.hThread);
+            process.handle = info.hProcess;
+            process.pid = info.dwProcessId;
+        } else {
+            std::fprintf(stderr, "driver: CreateProcess(%s) failed with error %lu\n",
+                         Utf8(commandLine).c_str(), GetLastError());
+            WaitUntil([] { return false; }, 100);
+        }
     }
     return process;
 }

@@ -284,12 +284,13 @@ inline HWND IndexOnly(HWND hwnd) {
 }
 
 // Windows of this process made until one takes the given index, which a window that was just
-// destroyed left free; the index is handed out again first, unless the dying process freed
-// others after it. False when none took it.
+// destroyed left free. Freed indices are handed out last-freed first, and previews that close
+// on their own watch meanwhile free theirs after the source's, so up to a full preview list (and
+// whatever else the desktop freed) may come first. False when none took it.
 class IndexTaker {
 public:
     bool Take(HWND index) {
-        for (int i = 0; i < 16; ++i) {
+        for (int i = 0; i < kMaxWindows; ++i) {
             windows_.push_back(std::make_unique<OwnWindow>());
             if (IndexOnly(windows_.back()->Get()) == index) return true;
         }
@@ -297,6 +298,7 @@ public:
     }
 
 private:
+    static constexpr int kMaxWindows = 400;
     std::vector<std::unique_ptr<OwnWindow>> windows_;
 };
 
