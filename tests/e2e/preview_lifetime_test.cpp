@@ -99,7 +99,8 @@ TEST_F(PreviewTest, ClosesWithinHalfASecondOfItsSource) {
         ASSERT_TRUE(preview);
         // The watch's timer starts with the preview: spread the closing over its period, or every
         // sample would fall at the same phase.
-        Sleep(static_cast<DWORD>(50 * i));
+        const double opened = pv::NowMs();
+        ASSERT_TRUE(pv::WaitFine([&] { return pv::NowMs() - opened >= 50.0 * i; }, 2000));
         ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_CLOSE));
         const double closed = pv::NowMs();
         ASSERT_TRUE(pv::WaitFine([&] { return !IsWindow(preview); }, 5000));

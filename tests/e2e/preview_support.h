@@ -81,7 +81,7 @@ inline bool WaitFine(const std::function<bool()>& cond, DWORD timeoutMs) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
-        Sleep(1);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }
     return true;
 }
@@ -246,11 +246,11 @@ inline HWND OpenByHandOff(const Instance& instance, HWND source, const RECT& sel
 // ---- windows of this process
 // -----------------------------------------------------------------------
 
-// A visible top-level window of this (the driver's) process, shown without taking the
+// A visible top-level grey window of this (the driver's) process, shown without taking the
 // foreground from the windows under test.
 class OwnWindow {
 public:
-    OwnWindow() {
+    explicit OwnWindow(RECT at = RECT{700, 500, 900, 650}, DWORD extraExStyle = 0) {
         static const ATOM atom = [] {
             WNDCLASSW windowClass{};
             windowClass.lpfnWndProc = DefWindowProcW;
@@ -259,8 +259,9 @@ public:
             windowClass.lpszClassName = L"PreviewTestSource";
             return RegisterClassW(&windowClass);
         }();
-        hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, MAKEINTATOM(atom),
-                                L"Driver source", WS_POPUP, 700, 500, 200, 150, nullptr, nullptr,
+        hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | extraExStyle,
+                                MAKEINTATOM(atom), L"Driver source", WS_POPUP, at.left, at.top,
+                                at.right - at.left, at.bottom - at.top, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
         if (hwnd_) ShowWindow(hwnd_, SW_SHOWNA);
     }

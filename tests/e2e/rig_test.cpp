@@ -21,23 +21,9 @@ template <typename Fn> Fn Function(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// A plain grey destination window of this process.
-HWND CreateDestination(int x, int y, int w, int h) {
-    static const ATOM atom = [] {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-        windowClass.lpszClassName = L"RigThumbnailDestination";
-        return RegisterClassW(&windowClass);
-    }();
-    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST, MAKEINTATOM(atom), L"Thumbnail", WS_POPUP, x, y, w,
-                                h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ShowWindow(hwnd, SW_SHOWNA);
-    return hwnd;
+bool Near(uint8_t a, uint8_t b) {
+    return (a > b ? a - b : b - a) <= 2;
 }
-
-bool Near(uint8_t a, uint8_t b) { return (a > b ? a - b : b - a) <= 2; }
 
 } // namespace
 
@@ -57,7 +43,8 @@ TEST_F(E2eTest, RigThumbnailOfACoveredFixtureIsLiveAndInPlace) {
 
     // Half of the source's 400 × 300 client area, from (100, 50), at twice its size.
     const int destX = 900, destY = 200, destW = 400, destH = 300;
-    HWND destination = CreateDestination(destX, destY, destW, destH);
+    pv::OwnWindow window(RECT{destX, destY, destX + destW, destY + destH}, WS_EX_TOPMOST);
+    HWND destination = window.Get();
     ASSERT_TRUE(destination);
     HTHUMBNAIL thumbnail = nullptr;
     ASSERT_EQ(registerThumbnail(destination, source.hwnd, &thumbnail), S_OK);
@@ -86,8 +73,8 @@ TEST_F(E2eTest, RigThumbnailOfACoveredFixtureIsLiveAndInPlace) {
     };
     uint8_t firstBlue = 0, laterBlue = 0;
     Screenshot first;
-    ASSERT_TRUE(WaitUntil([&] { return matches(first = TakeScreenshot("rig-thumbnail"), &firstBlue); },
-                          5000))
+    ASSERT_TRUE(WaitUntil(
+        [&] { return matches(first = TakeScreenshot("rig-thumbnail"), &firstBlue); }, 5000))
         << "the thumbnail does not show the source's pixels at the place and scale asked for";
     // The cover lies over the whole source: the screen there shows the cover, not the source.
     EXPECT_EQ(first.Pixel(300, 300) & 0xFF, 0u);
@@ -102,7 +89,6 @@ TEST_F(E2eTest, RigThumbnailOfACoveredFixtureIsLiveAndInPlace) {
         << "the thumbnail is not live";
 
     EXPECT_EQ(unregister(thumbnail), S_OK);
-    DestroyWindow(destination);
     std::printf("rig: thumbnail frames %u then %u; picture %s\n", firstBlue, laterBlue,
                 first.pngPath.c_str());
 }

@@ -28,12 +28,6 @@ void ExpectHandOff(const sel::FakeMainWindow& main, sel::Selection& s, const REC
     EXPECT_TRUE(main.InstanceCommands().empty()) << "an accepting main window was told to exit";
 }
 
-// A second click on the same spot within the double-click time is a double-click; waiting out
-// that time is the only way a user clicks twice on one spot without making one.
-void WaitOutDoubleClickTime() {
-    Sleep(GetDoubleClickTime() + 100);
-}
-
 } // namespace
 
 TEST_F(SelectionGesture, PressDragReleaseHandsOverTheArea) {
@@ -118,7 +112,7 @@ TEST_F(SelectionGesture, SecondPressOnTheAnchorHandsOverAnEmptyArea) {
     sel::Selection s = sel::StartSelection();
     ASSERT_TRUE(s.window);
     sel::ClickAt(520, 333);
-    WaitOutDoubleClickTime();
+    sel::WaitOutDoubleClickTime();
     sel::ClickAt(520, 333);
     ExpectHandOff(main, s, RECT{520, 333, 520, 333});
 }

@@ -166,7 +166,7 @@ TEST_F(SelectionHandOff, RunningInstanceThatRefusesIsToldToExit) {
     sel::Selection s = sel::StartSelection();
     ASSERT_TRUE(s.window);
     sel::ClickAt(640, 480);
-    Sleep(GetDoubleClickTime() + 100); // so that the second click is not a double-click
+    sel::WaitOutDoubleClickTime();
     sel::ClickAt(640, 480);
     auto code = s.process.WaitExit();
     ASSERT_TRUE(code.has_value());

@@ -85,8 +85,10 @@ public:
     FakeMainWindow(const FakeMainWindow&) = delete;
     FakeMainWindow& operator=(const FakeMainWindow&) = delete;
     ~FakeMainWindow() {
+        SetEvent(release_);
         if (HWND hwnd = Window()) PostMessageW(hwnd, WM_CLOSE, 0, 0);
         thread_.join();
+        CloseHandle(release_);
     }
 
     HWND Window() const {
@@ -166,7 +168,8 @@ private:
             std::lock_guard<std::mutex> lock(mutex_);
             handOffs_.push_back(got);
         }
-        if (answer_ == Answer::Hang) Sleep(hangMs_);
+        // Busy as a hung program is; the destructor ends the hang early.
+        if (answer_ == Answer::Hang) WaitForSingleObject(release_, hangMs_);
         return answer_ == Answer::Refuse ? 0 : 1;
     }
 
@@ -197,6 +200,7 @@ private:
     HWND hwnd_ = nullptr;
     std::vector<ReceivedHandOff> handOffs_;
     std::vector<WPARAM> commands_;
+    HANDLE release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread thread_;
 };
 
@@ -251,9 +255,21 @@ inline void PressAt(int x, int y) {
 inline void ReleaseAt(int x, int y) {
     LeftButtonAt(x, y, false);
 }
+inline ULONGLONG& LastClickTick() {
+    static ULONGLONG tick = 0;
+    return tick;
+}
 inline void ClickAt(int x, int y) {
     PressAt(x, y);
     ReleaseAt(x, y);
+    LastClickTick() = GetTickCount64();
+}
+// A second click on the same spot within the double-click time is a double-click; a user who
+// means two clicks lets that time pass since the last one.
+inline void WaitOutDoubleClickTime() {
+    const ULONGLONG interval = GetDoubleClickTime();
+    e2e::WaitUntil([&] { return GetTickCount64() - LastClickTick() > interval; },
+                   static_cast<DWORD>(interval) + e2e::kWindowTimeoutMs);
 }
 // Moves the pointer and holds it there. Wine reads the X pointer back when the last move is more
 // than 100 ms old, and on a loaded machine the X pointer may still be at an earlier position then,

@@ -75,19 +75,19 @@ def soft_shadow(canvas, frame, blur, drop):
 
 
 def draw(size):
-    spec = LAYOUTS[size]
+    layout = LAYOUTS[size]
     samples = 4 if size > 64 else 16
     canvas = Canvas(size)
-    if spec["shadow"]:
-        soft_shadow(canvas, spec["frame"], *spec["shadow"])
-    frame = spec["frame"]
+    if layout["shadow"]:
+        soft_shadow(canvas, layout["frame"], *layout["shadow"])
+    frame = layout["frame"]
     frame_colour = vertical_gradient(FRAME_TOP, FRAME_BOTTOM, frame[1], frame[3])
     canvas.paint(rounded_rect(*frame), lambda x, y: frame_colour(x, y) + (255,), frame[:4],
                  samples)
-    pane = spec["pane"]
+    pane = layout["pane"]
     pane_colour = vertical_gradient(PANE_TOP, PANE_BOTTOM, pane[1], pane[3])
     canvas.paint(rounded_rect(*pane), lambda x, y: pane_colour(x, y) + (255,), pane[:4], samples)
-    b = spec["brackets"]
+    b = layout["brackets"]
     canvas.paint(bracket_shape(*b), BRACKET + (255,), b[:4], samples)
     return canvas.rgba()
 
