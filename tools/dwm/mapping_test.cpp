@@ -285,13 +285,5 @@ TEST(EffectiveSource, WholeSurfaceUntilASourceIsGiven) {
     EXPECT_EQ(EffectiveSource(p, Rect{0, 0, 640, 480}), (Rect{1, 1, 2, 2}));
 }
 
-TEST(DefaultThumbProps, InvisibleOpaqueWholeWindow) {
-    const ThumbProps p = DefaultThumbProps();
-    EXPECT_EQ(p.dwFlags, 0u);
-    EXPECT_EQ(p.opacity, 255);
-    EXPECT_EQ(p.fVisible, 0);
-    EXPECT_EQ(p.fSourceClientAreaOnly, 0);
-}
-
 } // namespace
 } // namespace dwmrig
