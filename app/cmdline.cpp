@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "options/constants.h"
+#include "app/base/settings.h"
 
 namespace lumetta {
 

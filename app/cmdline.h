@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "app/constants.h"
-#include "app/geometry.h"
+#include "app/base/constants.h"
+#include "app/base/geometry.h"
 
 namespace lumetta {
 

@@ -12,8 +12,4 @@ void ParseCommandLine();
 // Sends the -preview request to the running main window; true when it opened the preview.
 bool SendPreviewRequest(HWND mainWindow);
 
-// Sends a hand-off record to the main window and waits at most the hand-off time-out. True when
-// the main window answered non-zero.
-bool SendHandOff(HWND mainWindow, HWND sourceWindow, const RECT& rect);
-
 } // namespace lumetta

@@ -6,9 +6,11 @@
 #include <iterator>
 
 #include "app/app_win.h"
-#include "app/handoff.h"
+#include "app/base/constants_win.h"
+#include "app/base/context_win.h"
+#include "app/base/handoff.h"
+#include "app/base/window_helpers_win.h"
 #include "app/preview_list_win.h"
-#include "app/window_helpers_win.h"
 #include "res/resource.h"
 
 namespace lumetta {
@@ -23,7 +25,7 @@ constexpr UINT PLAIN_ERROR_BOX_STYLE = MB_ICONERROR | MB_SETFOREGROUND;
 NOTIFYICONDATAW TrayIconData() {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof(data);
-    data.hWnd = App.hMainWnd;
+    data.hWnd = Context.hMainWnd;
     data.uID = TRAY_ICON_ID;
     return data;
 }
@@ -36,16 +38,11 @@ void CopyText(wchar_t* destination, size_t capacity, const wchar_t* text) {
     destination[i] = L'\0';
 }
 
-HICON LoadAppIcon(int cx, int cy, UINT flags) {
-    return static_cast<HICON>(
-        LoadImageW(App.instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, cx, cy, flags));
-}
-
 void ShowStartupBalloon() {
     wchar_t title[TEXT_BUFFER_UNITS], text[TEXT_BUFFER_UNITS];
     LoadText(IDS_BALLOON_TITLE, title, static_cast<int>(std::size(title)));
     LoadText(IDS_BALLOON_TEXT, text, static_cast<int>(std::size(text)));
-    if (!App.hTrayIcon) return;
+    if (!App.trayIcon) return;
     NOTIFYICONDATAW data = TrayIconData();
     data.uFlags = NIF_INFO;
     CopyText(data.szInfoTitle, std::size(data.szInfoTitle), title);
@@ -56,14 +53,9 @@ void ShowStartupBalloon() {
 }
 
 LRESULT OnCreate(HWND hwnd) {
-    App.hMainWnd = hwnd;
+    Context.hMainWnd = hwnd;
     App.msgTaskbarCreated = RegisterWindowMessageW(TASKBAR_CREATED_MESSAGE);
-    SendMessageW(hwnd, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadAppIcon(GetSystemMetrics(SM_CXICON),
-                                                      GetSystemMetrics(SM_CYICON), LR_SHARED)));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadAppIcon(GetSystemMetrics(SM_CXSMICON),
-                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
+    SetProgramIcons(hwnd);
     ShowTrayIcon(!HasSetting(SETTINGS_SILENT_MODE));
     if (App.commandFlags & CMD_INSTALL) ShowStartupBalloon();
     if ((App.commandFlags & CMD_PREVIEW) && !OpenPreview(App.previewSourceArg)) {
@@ -77,7 +69,7 @@ LRESULT OnCreate(HWND hwnd) {
 
 LRESULT OnDestroy() {
     ShowTrayIcon(false);
-    App.hMainWnd = nullptr;
+    Context.hMainWnd = nullptr;
     PostQuitMessage(0);
     return 0;
 }
@@ -121,7 +113,7 @@ LRESULT OnInstanceCommand(HWND hwnd, WPARAM wParam) {
 
 // The shell was restarted: the icon may be gone with the old taskbar.
 LRESULT OnTaskbarCreated() {
-    if (!App.hTrayIcon) return 0;
+    if (!App.trayIcon) return 0;
     NOTIFYICONDATAW probe = TrayIconData();
     probe.uFlags = NIF_STATE;
     probe.dwState = 0;
@@ -129,8 +121,7 @@ LRESULT OnTaskbarCreated() {
     if (Shell_NotifyIconW(NIM_MODIFY, &probe)) return 0;
     NOTIFYICONDATAW gone = TrayIconData();
     Shell_NotifyIconW(NIM_DELETE, &gone);
-    DestroyIcon(App.hTrayIcon);
-    App.hTrayIcon = nullptr;
+    App.trayIcon.Reset();
     ShowTrayIcon(true);
     return 0;
 }
@@ -140,7 +131,7 @@ void RunTrayCommand(UINT command) {
     case IDM_TRAY_NEW_PREVIEW: StartSelection(); break;
     case IDM_TRAY_OPTIONS: ShowOptions(); break;
     case IDM_TRAY_EXIT:
-        if (App.hMainWnd) DestroyWindow(App.hMainWnd);
+        if (Context.hMainWnd) DestroyWindow(Context.hMainWnd);
         break;
     default: break;
     }
@@ -155,17 +146,15 @@ void AppendMenuText(HMENU menu, UINT id) {
 } // namespace
 
 bool RegisterMainWindowClass() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = MainWndProc;
-    windowClass.hInstance = App.instance;
-    windowClass.lpszClassName = MAIN_WINDOW_CLASS;
-    return RegisterClassExW(&windowClass) != 0;
+    WindowClassSpec spec;
+    spec.name = MAIN_WINDOW_CLASS;
+    spec.procedure = MainWndProc;
+    return RegisterWindowClass(spec);
 }
 
 bool CreateMainWindow() {
     return CreateWindowExW(WS_EX_TOOLWINDOW, MAIN_WINDOW_CLASS, APP_TITLE, 0, 0, 0, 0, 0, nullptr,
-                           nullptr, App.instance, nullptr) != nullptr;
+                           nullptr, Context.instance, nullptr) != nullptr;
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -188,19 +177,13 @@ void ShowTrayIcon(bool show) {
     NOTIFYICONDATAW data = TrayIconData();
     if (!show) {
         Shell_NotifyIconW(NIM_DELETE, &data);
-        if (App.hTrayIcon) {
-            DestroyIcon(App.hTrayIcon);
-            App.hTrayIcon = nullptr;
-        }
+        App.trayIcon.Reset();
         return;
     }
-    bool adding = App.hTrayIcon == nullptr;
-    if (adding) {
-        App.hTrayIcon =
-            LoadAppIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
-    }
+    const bool adding = !App.trayIcon;
+    if (adding) App.trayIcon.Reset(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON, 0));
     data.uFlags = NIF_ICON | NIF_TIP;
-    data.hIcon = App.hTrayIcon;
+    data.hIcon = App.trayIcon.Get();
     CopyText(data.szTip, std::size(data.szTip), APP_TITLE);
     if (adding) {
         data.uFlags |= NIF_MESSAGE;
@@ -214,20 +197,22 @@ void ShowTrayIcon(bool show) {
 void ShowTrayMenu() {
     POINT at{};
     GetCursorPos(&at);
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return;
-    AppendMenuText(menu, IDM_TRAY_NEW_PREVIEW);
-    AppendMenuText(menu, IDM_TRAY_OPTIONS);
-    AppendMenuText(menu, IDM_TRAY_EXIT);
-    InsertMenuW(menu, IDM_TRAY_OPTIONS, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
-    InsertMenuW(menu, IDM_TRAY_EXIT, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
-    SetMenuDefaultItem(menu, IDM_TRAY_NEW_PREVIEW, FALSE);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(App.hMainWnd);
-    UINT command = static_cast<UINT>(
-        TrackPopupMenu(menu, TRAY_MENU_FLAGS, at.x, at.y, 0, App.hMainWnd, nullptr));
-    PostMessageW(App.hMainWnd, WM_NULL, 0, 0);
-    DestroyMenu(menu);
+    UINT command = 0;
+    {
+        OwnedMenu menu(CreatePopupMenu());
+        if (!menu) return;
+        AppendMenuText(menu.Get(), IDM_TRAY_NEW_PREVIEW);
+        AppendMenuText(menu.Get(), IDM_TRAY_OPTIONS);
+        AppendMenuText(menu.Get(), IDM_TRAY_EXIT);
+        InsertMenuW(menu.Get(), IDM_TRAY_OPTIONS, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+        InsertMenuW(menu.Get(), IDM_TRAY_EXIT, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+        SetMenuDefaultItem(menu.Get(), IDM_TRAY_NEW_PREVIEW, FALSE);
+        // Without the foreground the menu would not close when the user clicks elsewhere.
+        SetForegroundWindow(Context.hMainWnd);
+        command = static_cast<UINT>(
+            TrackPopupMenu(menu.Get(), TRAY_MENU_FLAGS, at.x, at.y, 0, Context.hMainWnd, nullptr));
+        PostMessageW(Context.hMainWnd, WM_NULL, 0, 0);
+    }
     RunTrayCommand(command);
 }
 

@@ -3,9 +3,10 @@
 #include <iterator>
 
 #include "app/app_win.h"
-#include "app/handles_win.h"
+#include "app/base/context_win.h"
+#include "app/base/handles_win.h"
+#include "app/base/window_helpers_win.h"
 #include "app/preview_slots.h"
-#include "app/window_helpers_win.h"
 #include "options/options_dialog_win.h"
 #include "res/resource.h"
 
@@ -28,8 +29,8 @@ SlotStates OpenSlots() {
 }
 
 void EndSilentInstanceIfEmpty() {
-    if (HasSetting(SETTINGS_SILENT_MODE) && !AnyPreviewOpen() && App.hMainWnd) {
-        DestroyWindow(App.hMainWnd);
+    if (HasSetting(SETTINGS_SILENT_MODE) && !AnyPreviewOpen() && Context.hMainWnd) {
+        DestroyWindow(Context.hMainWnd);
     }
 }
 
@@ -53,7 +54,7 @@ DwmIsCompositionEnabledFn CompositionQuery() {
 }
 
 bool CompositionEnabled() {
-    if (!(App.osVersionFlags & OS_VISTA)) return false;
+    if (!(Context.osVersionFlags & OS_VISTA)) return false;
     DwmIsCompositionEnabledFn query = CompositionQuery();
     if (!query) return false;
     BOOL enabled = FALSE;
@@ -75,7 +76,7 @@ int OpenPreview(HWND source) {
     SlotChoice choice = ChooseSlot(OpenSlots(), HasSetting(SETTINGS_MULTIPLE_PREVIEWS));
     int result = 0;
     if (choice.slot >= 0) {
-        SetForegroundWindow(App.hMainWnd);
+        SetForegroundWindow(Context.hMainWnd);
         bool hasRect = !IsRectEmpty(ToRect(App.pendingRect));
         result = CreatePreview(&App.previewList[choice.slot], source,
                                hasRect ? &App.pendingRect : nullptr)
@@ -84,14 +85,14 @@ int OpenPreview(HWND source) {
     }
     App.pendingRect = RECT{};
     if (result) return result;
-    if (choice.limitReached) CenteredMessageBox(App.hMainWnd, IDS_PREVIEW_LIMIT);
+    if (choice.limitReached) CenteredMessageBox(Context.hMainWnd, IDS_PREVIEW_LIMIT);
     EndSilentInstanceIfEmpty();
     return 0;
 }
 
 void CloseAllPreviews() {
     if (HasSetting(SETTINGS_SILENT_MODE)) {
-        if (App.hMainWnd) DestroyWindow(App.hMainWnd);
+        if (Context.hMainWnd) DestroyWindow(Context.hMainWnd);
         return;
     }
     for (PreviewWindow& preview : App.previewList)
@@ -108,8 +109,8 @@ bool RequireComposition() {
 }
 
 void ShowOptions() {
-    if (App.hOptionsDialog && IsWindow(App.hOptionsDialog)) {
-        SetForegroundWindow(App.hOptionsDialog);
+    if (Context.hOptionsDialog && IsWindow(Context.hOptionsDialog)) {
+        SetForegroundWindow(Context.hOptionsDialog);
         return;
     }
     if (RunOptionsDialog() == 0) return;

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "app/constants.h"
+#include "app/base/constants.h"
 
 namespace lumetta {
 

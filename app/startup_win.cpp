@@ -4,17 +4,15 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <objidl.h> // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out
-#include <gdiplus.h>
-
-#include <iterator>
 
 #include "app/app_win.h"
+#include "app/base/constants_win.h"
+#include "app/base/context_win.h"
+#include "app/base/handles_win.h"
+#include "app/base/window_helpers_win.h"
 #include "app/cmdline.h"
 #include "app/cmdline_win.h"
-#include "app/handles_win.h"
 #include "app/main_window_win.h"
-#include "app/window_helpers_win.h"
 #include "options/settings_win.h"
 #include "res/resource.h"
 #include "select/selection_win.h"
@@ -91,22 +89,19 @@ int RunSelectionProcess() {
     // At most one selection at a time; a second request is dropped silently.
     if (FindWindowExW(nullptr, nullptr, SELECTION_WINDOW_CLASS, APP_TITLE)) return EXIT_OK;
 
-    static SelectionWindow selection;   // zero-filled, lives until the loop ends
-    Gdiplus::GdiplusStartupInput input; // version 1, no debug callback, background thread on
-    ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-
+    static SelectionWindow selection; // zero-filled, lives until the loop ends
     int exitCode = EXIT_FAILED;
-    if (!CreateSelectionWindow(&selection)) {
-        wchar_t text[256];
-        LoadText(IDS_SELECTION_WINDOW_FAILED, text, static_cast<int>(std::size(text)));
-        CenteredMessageBox(nullptr, text);
-    } else {
-        OwnedAccelerators accelerators(
-            LoadAcceleratorsW(App.instance, MAKEINTRESOURCEW(IDR_SELECT_ACCEL)));
-        exitCode = RunMessageLoop(accelerators.Get());
+    {
+        GdiplusSession gdiplus;
+        if (!CreateSelectionWindow(&selection)) {
+            CenteredMessageBox(nullptr, IDS_SELECTION_WINDOW_FAILED);
+        } else {
+            OwnedAccelerators accelerators(
+                LoadAcceleratorsW(Context.instance, MAKEINTRESOURCEW(IDR_SELECT_ACCEL)));
+            exitCode = RunMessageLoop(accelerators.Get());
+        }
     }
-    if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);
+    // A window that never reached its WM_DESTROY may still hold the bitmap.
     DeleteScreenBitmap(&selection);
     return exitCode;
 }
@@ -119,7 +114,7 @@ int RunMainInstanceOrMessenger() {
         if (rest) PostMessageW(running, WM_INSTANCE_COMMAND, rest, 0);
         return EXIT_OK;
     }
-    if (!ShouldStartMainInstance(App.commandFlags, App.settings.flags)) return EXIT_OK;
+    if (!ShouldStartMainInstance(App.commandFlags, Context.settings.flags)) return EXIT_OK;
     if (!RegisterMainWindowClass()) return EXIT_FAILED;
     for (size_t i = 0; i < MAX_PREVIEWS; ++i)
         App.previewList[i].slotIndex = static_cast<int32_t>(i);
@@ -128,8 +123,8 @@ int RunMainInstanceOrMessenger() {
 }
 
 int Run(HINSTANCE instance) {
-    App.instance = instance;
-    App.osVersionFlags = DetectOsVersionFlags();
+    Context.instance = instance;
+    Context.osVersionFlags = DetectOsVersionFlags();
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
@@ -138,7 +133,7 @@ int Run(HINSTANCE instance) {
 
     ParseCommandLine();
     if (App.commandFlags & CMD_QUIT) return EXIT_OK;
-    LoadSettings();
+    Context.settings = LoadSettings();
 
     if (IsSelectionRole(App.commandFlags)) return RunSelectionProcess();
     return RunMainInstanceOrMessenger();

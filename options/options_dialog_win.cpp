@@ -1,6 +1,6 @@
 #include "options/options_dialog_win.h"
 
-#include "app/app_win.h"
+#include "app/base/context_win.h"
 #include "res/resource.h"
 
 namespace lumetta {
@@ -8,11 +8,11 @@ namespace {
 
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG: App.hOptionsDialog = dialog; return TRUE;
+    case WM_INITDIALOG: Context.hOptionsDialog = dialog; return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 0);
         return TRUE;
-    case WM_DESTROY: App.hOptionsDialog = nullptr; return FALSE;
+    case WM_DESTROY: Context.hOptionsDialog = nullptr; return FALSE;
     default: return FALSE;
     }
 }
@@ -20,8 +20,8 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 } // namespace
 
 INT_PTR RunOptionsDialog() {
-    return DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, OptionsDialogProc,
-                           0);
+    return DialogBoxParamW(Context.instance, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr,
+                           OptionsDialogProc, 0);
 }
 
 } // namespace lumetta

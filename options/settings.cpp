@@ -16,8 +16,7 @@ static_assert(1 + (AUTOSTART_PATH_CAPACITY - 1) + 2 + std::size(AUTOSTART_SWITCH
 } // namespace
 
 uint32_t DwordOrDefault(const DwordQuery& query, uint32_t defaultValue) {
-    if (!query.succeeded || query.type != REGISTRY_TYPE_DWORD ||
-        query.byteCount != REGISTRY_DWORD_BYTES)
+    if (!query.succeeded || !query.isDword || query.byteCount != sizeof(query.value))
         return defaultValue;
     return query.value;
 }

@@ -1,24 +1,19 @@
-// The persisted settings and the autostart command: the checks and the text the registry glue
-// applies and writes.
+// The settings store's checks of what the registry returns, and the autostart command it writes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "app/base/settings.h"
 #include "options/constants.h"
 
 namespace lumetta {
 
-struct Settings {
-    uint32_t flags = SETTINGS_DEFAULT_FLAGS;          // SETTINGS_* bits; unknown bits are kept
-    uint32_t dblAction = SETTINGS_DEFAULT_DBL_ACTION; // preview command run on a double-click
-};
-
-// What a query of a DWORD value brought back: whether it succeeded, the stored type and the
-// size in bytes the registry reported, and the 4-byte buffer it filled.
+// What a query of a DWORD value brought back: whether it succeeded, whether the stored type is
+// REG_DWORD, the size in bytes the registry reported, and the 4-byte buffer it filled.
 struct DwordQuery {
     bool succeeded = false;
-    uint32_t type = 0;
+    bool isDword = false;
     uint32_t byteCount = 0;
     uint32_t value = 0;
 };

@@ -4,8 +4,7 @@
 
 #include <iterator>
 
-#include "app/app_win.h"
-#include "app/handles_win.h"
+#include "app/base/handles_win.h"
 #include "options/settings.h"
 
 namespace lumetta {
@@ -18,7 +17,7 @@ uint32_t QueryDword(HKEY key, const wchar_t* name, uint32_t defaultValue) {
     DWORD size = sizeof(value);
     query.succeeded = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
                                        &size) == ERROR_SUCCESS;
-    query.type = type;
+    query.isDword = type == REG_DWORD;
     query.byteCount = size;
     query.value = value;
     return DwordOrDefault(query, defaultValue);
@@ -30,12 +29,12 @@ bool WriteDword(HKEY key, const wchar_t* name, uint32_t value) {
                           sizeof(data)) == ERROR_SUCCESS;
 }
 
-bool WriteAutostart() {
+bool WriteAutostart(bool silentMode) {
     OwnedKey run;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, RUN_KEY_PATH, 0, KEY_WRITE, run.Put()) != ERROR_SUCCESS) {
         return false;
     }
-    if (HasSetting(SETTINGS_SILENT_MODE)) {
+    if (silentMode) {
         LSTATUS status = RegDeleteValueW(run.Get(), AUTOSTART_VALUE_NAME);
         return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
     }
@@ -50,20 +49,21 @@ bool WriteAutostart() {
 
 } // namespace
 
-void LoadSettings() {
-    App.settings = Settings{};
+Settings LoadSettings() {
+    Settings settings;
     OwnedKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY_PATH, 0, KEY_READ, key.Put()) !=
         ERROR_SUCCESS) {
-        return;
+        return settings;
     }
-    App.settings.flags = QueryDword(key.Get(), SETTINGS_VALUE_FLAGS, SETTINGS_DEFAULT_FLAGS);
-    App.settings.dblAction =
+    settings.flags = QueryDword(key.Get(), SETTINGS_VALUE_FLAGS, SETTINGS_DEFAULT_FLAGS);
+    settings.dblAction =
         QueryDword(key.Get(), SETTINGS_VALUE_DBL_ACTION, SETTINGS_DEFAULT_DBL_ACTION);
+    return settings;
 }
 
-bool SaveSettings() {
-    bool ok = WriteAutostart();
+bool SaveSettings(const Settings& settings) {
+    bool ok = WriteAutostart((settings.flags & SETTINGS_SILENT_MODE) != 0);
     OwnedKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, SETTINGS_KEY_PATH, 0, KEY_WRITE, key.Put()) !=
             ERROR_SUCCESS &&
@@ -71,8 +71,8 @@ bool SaveSettings() {
                         KEY_WRITE, nullptr, key.Put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    bool flagsWritten = WriteDword(key.Get(), SETTINGS_VALUE_FLAGS, App.settings.flags);
-    bool actionWritten = WriteDword(key.Get(), SETTINGS_VALUE_DBL_ACTION, App.settings.dblAction);
+    bool flagsWritten = WriteDword(key.Get(), SETTINGS_VALUE_FLAGS, settings.flags);
+    bool actionWritten = WriteDword(key.Get(), SETTINGS_VALUE_DBL_ACTION, settings.dblAction);
     return ok && flagsWritten && actionWritten;
 }
 

@@ -1,8 +1,9 @@
 #include "preview/frame_win.h"
 
-#include "app/app_win.h"
-#include "app/window_helpers_win.h"
+#include "app/base/context_win.h"
+#include "app/base/window_helpers_win.h"
 #include "preview/constants.h"
+#include "preview/constants_win.h"
 #include "preview/geometry.h"
 
 namespace lumetta {
@@ -29,33 +30,27 @@ void UpdateTrackSizes(PreviewWindow* preview) {
 }
 
 void SetCornerPreference(const PreviewWindow* preview, DWORD preference) {
-    DwmSetWindowAttribute(preview->hwnd, DWMWA_WINDOW_CORNER_PREFERENCE_ID, &preference,
+    DwmSetWindowAttribute(preview->hwnd, DWMWA_WINDOW_CORNER_PREFERENCE, &preference,
                           sizeof(preference));
 }
 
-LRESULT OnGetMinMaxInfo(const PreviewWindow* preview, LPARAM lParam) {
-    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+void FillTrackSizes(const PreviewWindow* preview, MINMAXINFO* info) {
     const Point maxTrack{preview->maxTrackSize.x, preview->maxTrackSize.y};
     const Point minTrack =
         MinTrackSizeWithinMax(Point{preview->minTrackSize.x, preview->minTrackSize.y}, maxTrack);
     info->ptMaxTrackSize = POINT{maxTrack.x, maxTrack.y};
     info->ptMinTrackSize = POINT{minTrack.x, minTrack.y};
-    return 0;
 }
 
-LRESULT OnNcCalcSize(const PreviewWindow* preview, HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (!IsWindows10OrLater() || !wParam)
-        return DefWindowProcW(hwnd, WM_NCCALCSIZE, wParam, lParam);
-    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+bool CalcCustomFrameClient(const PreviewWindow* preview, NCCALCSIZE_PARAMS* params) {
+    if (!IsWindows10OrLater()) return false;
     params->rgrc[0] =
         ToRECT(CustomFrameClientRect(ToRect(params->rgrc[0]), ToRect(preview->resizeBorder)));
-    return 0;
+    return true;
 }
 
-LRESULT OnNcActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    // -1 keeps the system from repainting a frame that the custom frame does not have.
-    const LPARAM repaint = IsWindows10OrLater() ? -1 : lParam;
-    return DefWindowProcW(hwnd, WM_NCACTIVATE, wParam, repaint);
+LPARAM NcActivateRepaint(LPARAM lParam) {
+    return IsWindows10OrLater() ? -1 : lParam;
 }
 
 } // namespace lumetta

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "overlay/constants.h"
 #include "preview/constants.h"
 
 namespace lumetta {
@@ -22,11 +23,6 @@ int64_t ZoomedExtent(int64_t extent, int32_t zoom) {
 
 int32_t TrackSize(int32_t frame, int64_t client) {
     return ClampToInt32(std::min(int64_t{frame} + client, TRACK_SIZE_LIMIT));
-}
-
-Rect Offset(const Rect& r, int64_t dx, int64_t dy) {
-    return Rect{ClampToInt32(r.left + dx), ClampToInt32(r.top + dy), ClampToInt32(r.right + dx),
-                ClampToInt32(r.bottom + dy)};
 }
 
 // Normal mapping: the whole client area at zoom, sourceRect's corner on the preview's origin.
@@ -57,10 +53,6 @@ std::optional<Rect> FittedDestination(const Rect& sourceRect, const Rect& client
 }
 
 } // namespace
-
-uint32_t EffectiveDpi(uint32_t dpi) {
-    return dpi == 0 ? DESIGN_DPI : dpi;
-}
 
 int32_t OverlayMinWidth(uint32_t dpi) {
     const int64_t buttons = int64_t{OVERLAY_MIN_BUTTONS} * ScaleForDpi(OVERLAY_BUTTON_96, dpi);
@@ -146,8 +138,8 @@ ThumbnailMapping MapThumbnail(const ThumbnailInput& input) {
 
     // The desktop's thumbnail is addressed from the virtual screen's origin.
     if (input.sourceIsShell) {
-        source = Offset(source, -int64_t{input.virtualScreenOrigin.x},
-                        -int64_t{input.virtualScreenOrigin.y});
+        source = MovedRect(source, -int64_t{input.virtualScreenOrigin.x},
+                           -int64_t{input.virtualScreenOrigin.y});
     }
     mapping.mapped = true;
     mapping.destination = destination;

@@ -6,12 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/geometry.h"
+#include "app/base/geometry.h"
 
 namespace lumetta {
-
-// A DPI as the system reports it, 96 in place of 0.
-uint32_t EffectiveDpi(uint32_t dpi);
 
 // Width the overlay's button bar needs at dpi: three buttons with their gaps and margins.
 int32_t OverlayMinWidth(uint32_t dpi);

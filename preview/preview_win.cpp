@@ -3,51 +3,27 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/app_win.h"
-#include "app/window_helpers_win.h"
+#include "app/base/constants_win.h"
+#include "app/base/context_win.h"
+#include "app/base/window_helpers_win.h"
 #include "preview/constants.h"
+#include "preview/constants_win.h"
 #include "preview/frame_win.h"
 #include "preview/geometry.h"
-#include "res/resource.h"
+#include "preview/thumbnail_win.h"
 
 namespace lumetta {
 namespace {
 
-// Registered at the first CreatePreview; a failed registration is tried again next time.
-bool g_classRegistered = false;
-
-HICON LoadPreviewIcon(int widthMetric, int heightMetric) {
-    return static_cast<HICON>(LoadImageW(App.instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric),
-                                         GetSystemMetrics(heightMetric), LR_SHARED));
-}
-
 bool RegisterPreviewClass() {
-    if (g_classRegistered) return true;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = PreviewWndProc;
-    windowClass.hInstance = App.instance;
-    windowClass.hIcon = LoadIconW(App.instance, MAKEINTRESOURCEW(IDI_APP));
-    windowClass.hIconSm = LoadPreviewIcon(SM_CXSMICON, SM_CYSMICON);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    windowClass.lpszClassName = PREVIEW_WINDOW_CLASS;
-    g_classRegistered = RegisterClassExW(&windowClass) != 0;
-    return g_classRegistered;
-}
-
-// The record of a preview window; null before WM_CREATE has stored it.
-PreviewWindow* FromWindow(HWND hwnd) {
-    return reinterpret_cast<PreviewWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
-PreviewWindow* Attach(HWND hwnd, LPARAM lParam) {
-    auto* preview =
-        static_cast<PreviewWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(preview));
-    return preview;
+    WindowClassSpec spec;
+    spec.name = PREVIEW_WINDOW_CLASS;
+    spec.procedure = PreviewWndProc;
+    spec.style = CS_DBLCLKS;
+    spec.cursor = LoadCursorW(nullptr, IDC_ARROW);
+    spec.background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    spec.programIcon = true;
+    return RegisterWindowClass(spec);
 }
 
 // The source window's title, or the program's name for an untitled source.
@@ -82,17 +58,14 @@ void ForgetWindow(PreviewWindow* preview) {
     preview->hwnd = nullptr;
     preview->sourceWindow = nullptr;
     preview->sourceProcessId = 0;
-    preview->thumbnail = nullptr;
+    ReleaseThumbnail(preview);
 }
 
 LRESULT OnCreate(PreviewWindow* preview, HWND hwnd) {
     preview->hwnd = hwnd;
-    SendMessageW(hwnd, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadPreviewIcon(SM_CXICON, SM_CYICON)));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadPreviewIcon(SM_CXSMICON, SM_CYSMICON)));
+    SetProgramIcons(hwnd);
     if (IsWindows10OrLater()) {
-        SetCornerPreference(preview, DWMWCP_ROUNDSMALL_ID);
+        SetCornerPreference(preview, DWMWCP_ROUNDSMALL);
         // The custom frame replaces the one the window was created with.
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
@@ -113,7 +86,7 @@ LRESULT OnDestroy(PreviewWindow* preview, HWND hwnd) {
     preview->sourceWindow = nullptr;
     preview->sourceProcessId = 0;
     preview->hwnd = nullptr;
-    PostMessageW(App.hMainWnd, WM_PREVIEW_CLOSED, static_cast<WPARAM>(preview->slotIndex), 0);
+    PostMessageW(Context.hMainWnd, WM_PREVIEW_CLOSED, static_cast<WPARAM>(preview->slotIndex), 0);
     return 0;
 }
 
@@ -130,6 +103,21 @@ LRESULT OnSourceWatch(const PreviewWindow* preview, HWND hwnd) {
 LRESULT OnTimer(const PreviewWindow* preview, HWND hwnd, WPARAM id, LPARAM lParam) {
     if (id == TIMER_SOURCE_WATCH) return OnSourceWatch(preview, hwnd);
     return DefWindowProcW(hwnd, WM_TIMER, id, lParam);
+}
+
+LRESULT OnGetMinMaxInfo(const PreviewWindow* preview, LPARAM lParam) {
+    FillTrackSizes(preview, reinterpret_cast<MINMAXINFO*>(lParam));
+    return 0;
+}
+
+LRESULT OnNcCalcSize(const PreviewWindow* preview, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (wParam && CalcCustomFrameClient(preview, reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)))
+        return 0;
+    return DefWindowProcW(hwnd, WM_NCCALCSIZE, wParam, lParam);
+}
+
+LRESULT OnNcActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd, WM_NCACTIVATE, wParam, NcActivateRepaint(lParam));
 }
 
 } // namespace
@@ -169,11 +157,11 @@ bool CreatePreview(PreviewWindow* slot, HWND sourceWindow, const RECT* selection
 
     const DWORD exStyle = HasSetting(SETTINGS_KEEP_ON_TOP) ? PREVIEW_EX_STYLE_TOPMOST : 0;
     // An owned window has no taskbar button; an unowned one has.
-    HWND owner = HasSetting(SETTINGS_TASKBAR_BUTTONS) ? nullptr : App.hMainWnd;
+    HWND owner = HasSetting(SETTINGS_TASKBAR_BUTTONS) ? nullptr : Context.hMainWnd;
     slot->inSetWindowPos = TRUE;
     HWND created =
         CreateWindowExW(exStyle, PREVIEW_WINDOW_CLASS, title, PREVIEW_STYLE, origin.x, origin.y,
-                        placement.width, placement.height, owner, nullptr, App.instance, slot);
+                        placement.width, placement.height, owner, nullptr, Context.instance, slot);
     slot->inSetWindowPos = FALSE;
     if (created) return true;
     ForgetWindow(slot);
@@ -187,7 +175,8 @@ void ClosePreview(PreviewWindow* preview) {
 }
 
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    PreviewWindow* preview = message == WM_CREATE ? Attach(hwnd, lParam) : FromWindow(hwnd);
+    PreviewWindow* preview = message == WM_CREATE ? AttachRecord<PreviewWindow>(hwnd, lParam)
+                                                  : RecordOf<PreviewWindow>(hwnd);
     if (!preview) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_CREATE: return OnCreate(preview, hwnd);

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <windows.h>
-#include <dwmapi.h>
 
 #include <cstdint>
+
+#include "app/base/handles_win.h"
 
 namespace lumetta {
 
@@ -14,7 +15,7 @@ struct PreviewWindow {
     HWND hwnd = nullptr;
     HWND sourceWindow = nullptr;
     uint32_t sourceProcessId = 0;
-    HTHUMBNAIL thumbnail = nullptr;
+    OwnedThumbnail thumbnail; // the DWM registration, while there is one
     POINT maxTrackSize{};
     POINT minTrackSize{};
     RECT resizeBorder{};
@@ -46,19 +47,5 @@ bool CreatePreview(PreviewWindow* slot, HWND sourceWindow, const RECT* selection
 void ClosePreview(PreviewWindow* preview);
 
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Hands the preview's state to its DWM thumbnail, registering it first if need be. On failure
-// the thumbnail is gone (E_HANDLE: a window is gone; E_FAIL: a rectangle is empty; otherwise the
-// DWM call's result).
-HRESULT UpdateThumbnail(PreviewWindow* preview);
-// Unregisters the thumbnail, if there is one.
-void ReleaseThumbnail(PreviewWindow* preview);
-
-// Frame thickness and resize borders at dpi (0: 96), then the track sizes.
-void UpdateFrameMetrics(PreviewWindow* preview, UINT dpi);
-// Smallest and largest window sizes for the current region, zoom and frame.
-void UpdateTrackSizes(PreviewWindow* preview);
-// Rounded or square corners of the custom frame (Windows 10 and later).
-void SetCornerPreference(const PreviewWindow* preview, DWORD preference);
 
 } // namespace lumetta

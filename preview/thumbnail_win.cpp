@@ -1,20 +1,19 @@
-#include "app/window_helpers_win.h"
-#include "preview/constants.h"
+#include "preview/thumbnail_win.h"
+
+#include "app/base/window_helpers_win.h"
+#include "preview/constants_win.h"
 #include "preview/geometry.h"
-#include "preview/preview_win.h"
 
 namespace lumetta {
 
 void ReleaseThumbnail(PreviewWindow* preview) {
-    if (!preview->thumbnail) return;
-    DwmUnregisterThumbnail(preview->thumbnail);
-    preview->thumbnail = nullptr;
+    preview->thumbnail.Reset();
 }
 
 HRESULT UpdateThumbnail(PreviewWindow* preview) {
     if (!IsWindow(preview->hwnd) || !IsWindow(preview->sourceWindow)) {
         ReleaseThumbnail(preview);
-        return PREVIEW_E_HANDLE;
+        return E_HANDLE;
     }
     ThumbnailInput input;
     input.sourceClientRect = ToRect(preview->sourceClientRect);
@@ -36,16 +35,15 @@ HRESULT UpdateThumbnail(PreviewWindow* preview) {
     if (mapping.clippedSourceRect) preview->sourceRect = ToRECT(*mapping.clippedSourceRect);
     if (!mapping.mapped) {
         ReleaseThumbnail(preview);
-        return PREVIEW_E_FAIL;
+        return E_FAIL;
     }
 
     if (!preview->thumbnail) {
+        HTHUMBNAIL registration = nullptr;
         HRESULT registered =
-            DwmRegisterThumbnail(preview->hwnd, preview->sourceWindow, &preview->thumbnail);
-        if (FAILED(registered)) {
-            preview->thumbnail = nullptr;
-            return registered;
-        }
+            DwmRegisterThumbnail(preview->hwnd, preview->sourceWindow, &registration);
+        if (FAILED(registered)) return registered;
+        preview->thumbnail.Reset(registration);
     }
     DWM_THUMBNAIL_PROPERTIES properties{};
     properties.dwFlags = THUMBNAIL_PROPERTY_FLAGS;
@@ -54,7 +52,7 @@ HRESULT UpdateThumbnail(PreviewWindow* preview) {
     properties.opacity = THUMBNAIL_OPACITY;
     properties.fVisible = TRUE;
     properties.fSourceClientAreaOnly = TRUE;
-    HRESULT updated = DwmUpdateThumbnailProperties(preview->thumbnail, &properties);
+    HRESULT updated = DwmUpdateThumbnailProperties(preview->thumbnail.Get(), &properties);
     if (FAILED(updated)) ReleaseThumbnail(preview);
     return updated;
 }

@@ -1,11 +1,13 @@
 // Constants of the screen-area selection: the selection window's pixels, timer and gesture rule,
 // the hint's look and place, and the windows the search for a source passes over.
-// Pure header: Win32 numbers are written out and named after their Win32 meaning.
+// Pure header.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+
+#include "app/base/constants.h"
 
 namespace lumetta {
 
@@ -47,8 +49,8 @@ constexpr size_t SOURCE_NAME_BUFFER_CHARS = 32;
 
 // Outside windows never taken as a source, by class name (equal) or class-name prefix.
 constexpr const wchar_t* EXCLUDED_SOURCE_CLASSES[] = {
-    L"Lumetta_PreviewWnd", // the program's own previews
-    L"WorkerW",            // the desktop's wallpaper host
+    PREVIEW_WINDOW_CLASS, // the program's own previews
+    L"WorkerW",           // the desktop's wallpaper host
     L"AVP.SandboxWindow",
     L"YoloMouseClass",
 };
@@ -60,12 +62,8 @@ constexpr const wchar_t* EXCLUDED_SOURCE_TITLES[] = {
     L"YoloMouseOverlay",
 };
 
-// GetLayeredWindowAttributes flags.
-constexpr uint32_t LAYERED_FLAG_COLORKEY = 0x1; // LWA_COLORKEY
-constexpr uint32_t LAYERED_FLAG_ALPHA = 0x2;    // LWA_ALPHA
-
 // Where the hand-off starts the program when no main instance runs ("-startup -wait" is in
-// app/constants.h): the verb, and at most this many characters of the program's path.
+// app/base/constants.h): the verb, and at most this many characters of the program's path.
 constexpr wchar_t START_VERB[] = L"open";
 constexpr size_t PROGRAM_PATH_CHARS = 260;
 

@@ -4,10 +4,11 @@
 
 #include <iterator>
 
-#include "app/cmdline_win.h"
-#include "app/constants.h"
-#include "app/handles_win.h"
-#include "app/window_helpers_win.h"
+#include "app/base/constants.h"
+#include "app/base/constants_win.h"
+#include "app/base/handles_win.h"
+#include "app/base/handoff_win.h"
+#include "app/base/window_helpers_win.h"
 #include "select/constants.h"
 #include "select/source_win.h"
 

@@ -5,8 +5,8 @@
 
 #include <iterator>
 
-#include "app/handles_win.h"
-#include "app/window_helpers_win.h"
+#include "app/base/handles_win.h"
+#include "app/base/window_helpers_win.h"
 #include "res/resource.h"
 #include "select/constants.h"
 #include "select/selection.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/geometry.h"
+#include "app/base/geometry.h"
 
 namespace lumetta {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/geometry.h"
+#include "app/base/geometry.h"
 
 struct HBITMAP__; // HBITMAP is HBITMAP__* in <windows.h>
 

@@ -17,11 +17,6 @@ Rect Union(const Rect& a, const Rect& b) {
             std::max(a.bottom, b.bottom)};
 }
 
-Rect Offset(const Rect& r, int64_t dx, int64_t dy) {
-    return {ClampToInt32(r.left + dx), ClampToInt32(r.top + dy), ClampToInt32(r.right + dx),
-            ClampToInt32(r.bottom + dy)};
-}
-
 void StartDrag(SelectionWindow* s, Point pointer) {
     s->anchor = s->current = s->shownAnchor = s->shownCurrent = pointer;
     s->dragging = 1;
@@ -135,12 +130,11 @@ void ResetForRender(SelectionWindow* s) {
 }
 
 float HintEmSize(uint32_t dpi) {
-    const uint32_t effective = dpi == 0 ? DESIGN_DPI : dpi;
-    return float(effective) * HINT_EM_SIZE_AT_96_DPI / float(DESIGN_DPI);
+    return float(EffectiveDpi(dpi)) * HINT_EM_SIZE_AT_96_DPI / float(DESIGN_DPI);
 }
 
 Rect ToWindowCoordinates(const Rect& screenRect, Point origin) {
-    return Offset(screenRect, -int64_t{origin.x}, -int64_t{origin.y});
+    return MovedRect(screenRect, -int64_t{origin.x}, -int64_t{origin.y});
 }
 
 Rect HintLayoutRect(const Rect& workArea, float textHeight) {
@@ -163,7 +157,7 @@ Rect HintEraseRect(const Rect& layout) {
 Rect HandOffRect(Point anchor, Point current, Point origin) {
     const Rect corners{std::min(anchor.x, current.x), std::min(anchor.y, current.y),
                        std::max(anchor.x, current.x), std::max(anchor.y, current.y)};
-    return Offset(corners, origin.x, origin.y);
+    return MovedRect(corners, origin.x, origin.y);
 }
 
 } // namespace lumetta

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/geometry.h"
+#include "app/base/geometry.h"
 #include "select/screen_bitmap.h"
 
 struct HWND__; // HWND is HWND__* in <windows.h>

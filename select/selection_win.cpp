@@ -2,10 +2,12 @@
 
 #include <windowsx.h>
 
-#include "app/app_win.h"
-#include "app/constants.h"
-#include "app/handles_win.h"
-#include "app/window_helpers_win.h"
+#include <utility>
+
+#include "app/base/constants.h"
+#include "app/base/context_win.h"
+#include "app/base/handles_win.h"
+#include "app/base/window_helpers_win.h"
 #include "res/resource.h"
 #include "select/constants.h"
 #include "select/handoff_win.h"
@@ -18,7 +20,8 @@ constexpr DWORD SELECTION_EX_STYLE = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TO
 constexpr DWORD SELECTION_STYLE = WS_POPUP | WS_VISIBLE;
 constexpr WORD BITS_PER_PIXEL = 32;
 
-bool g_classRegistered = false;
+// The selection window's bitmap; the record holds a view of it.
+OwnedBitmap g_screenBitmap;
 
 LRESULT CALLBACK SelectionWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -28,10 +31,6 @@ POINT ToPOINT(Point p) {
 
 Point PointerOf(LPARAM lParam) {
     return Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-}
-
-SelectionWindow* From(HWND hwnd) {
-    return reinterpret_cast<SelectionWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 Rect PrimaryWorkArea() {
@@ -52,26 +51,20 @@ bool CreateScreenBitmap(ScreenBitmap* screen, int32_t width, int32_t height) {
     void* bits = nullptr;
     OwnedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return false;
-    *screen = ScreenBitmap{bitmap.Release(), static_cast<uint32_t*>(bits), width, height};
+    *screen = ScreenBitmap{bitmap.Get(), static_cast<uint32_t*>(bits), width, height};
+    g_screenBitmap = std::move(bitmap);
     return true;
 }
 
 bool RegisterSelectionClass() {
-    if (g_classRegistered) return true;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = SelectionWndProc;
-    windowClass.hInstance = App.instance;
-    windowClass.hIcon = LoadIconW(App.instance, MAKEINTRESOURCEW(IDI_APP));
-    windowClass.hCursor = LoadCursorW(App.instance, MAKEINTRESOURCEW(IDC_SELECT_CURSOR));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = SELECTION_WINDOW_CLASS;
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(App.instance, MAKEINTRESOURCEW(IDI_APP),
-                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    g_classRegistered = RegisterClassExW(&windowClass) != 0;
-    return g_classRegistered;
+    WindowClassSpec spec;
+    spec.name = SELECTION_WINDOW_CLASS;
+    spec.procedure = SelectionWndProc;
+    spec.style = CS_DBLCLKS;
+    spec.cursor = LoadCursorW(Context.instance, MAKEINTRESOURCEW(IDC_SELECT_CURSOR));
+    spec.background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    spec.programIcon = true;
+    return RegisterWindowClass(spec);
 }
 
 // Pushes the bitmap, or only its dirty part, to the layered window. A push refused with a dirty
@@ -108,9 +101,7 @@ void PushToWindow(const SelectionWindow* s, const RECT* dirty) {
 // ---- messages ---------------------------------------------------------------------------------
 
 LRESULT OnCreate(HWND hwnd, LPARAM lParam) {
-    auto* s =
-        static_cast<SelectionWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(s));
+    SelectionWindow* s = AttachRecord<SelectionWindow>(hwnd, lParam);
     s->window = hwnd;
     RECT client{};
     GetClientRect(hwnd, &client);
@@ -178,7 +169,7 @@ LRESULT OnDestroy(SelectionWindow* s) {
 
 LRESULT CALLBACK SelectionWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) return OnCreate(hwnd, lParam);
-    SelectionWindow* s = From(hwnd);
+    SelectionWindow* s = RecordOf<SelectionWindow>(hwnd);
     if (!s) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_TIMER: return OnTimer(s, wParam);
@@ -201,7 +192,7 @@ bool CreateSelectionWindow(SelectionWindow* selection) {
     HWND hwnd =
         CreateWindowExW(SELECTION_EX_STYLE, SELECTION_WINDOW_CLASS, APP_TITLE, SELECTION_STYLE,
                         selection->origin.x, selection->origin.y, selection->size.cx,
-                        selection->size.cy, nullptr, nullptr, App.instance, selection);
+                        selection->size.cy, nullptr, nullptr, Context.instance, selection);
     return hwnd != nullptr;
 }
 
@@ -234,7 +225,7 @@ void PresentSelection(SelectionWindow* s, bool full) {
 }
 
 void DeleteScreenBitmap(SelectionWindow* s) {
-    if (s->screen.bitmap) DeleteObject(s->screen.bitmap);
+    g_screenBitmap.Reset();
     s->screen = ScreenBitmap{};
 }
 

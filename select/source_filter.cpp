@@ -36,9 +36,9 @@ bool IsExcludedSourceTitle(const wchar_t* title) {
     return false;
 }
 
-bool IsInvisibleLayer(bool attributesRead, uint32_t flags, uint8_t alpha) {
+bool IsInvisibleLayer(bool attributesRead, bool constantAlphaOnly, uint8_t alpha) {
     if (!attributesRead) return true;
-    return flags == LAYERED_FLAG_ALPHA && alpha == 0;
+    return constantAlphaOnly && alpha == 0;
 }
 
 } // namespace lumetta

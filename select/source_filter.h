@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/geometry.h"
+#include "app/base/geometry.h"
 
 namespace lumetta {
 
@@ -24,7 +24,8 @@ bool IsExcludedSourceClass(const wchar_t* className);
 bool IsExcludedSourceTitle(const wchar_t* title);
 
 // An owned layered window that shows nothing: its layered attributes cannot be read (it draws
-// with per-pixel alpha) or it is made fully transparent by constant alpha alone.
-bool IsInvisibleLayer(bool attributesRead, uint32_t flags, uint8_t alpha);
+// with per-pixel alpha) or it is made fully transparent by constant alpha alone (its layered
+// flags are LWA_ALPHA and nothing else).
+bool IsInvisibleLayer(bool attributesRead, bool constantAlphaOnly, uint8_t alpha);
 
 } // namespace lumetta

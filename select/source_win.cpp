@@ -4,8 +4,8 @@
 
 #include <iterator>
 
-#include "app/app_win.h"
-#include "app/window_helpers_win.h"
+#include "app/base/context_win.h"
+#include "app/base/window_helpers_win.h"
 #include "select/constants.h"
 #include "select/source_filter.h"
 
@@ -38,7 +38,7 @@ bool IsInvisibleOwnedLayer(HWND hwnd) {
     BYTE alpha = 0;
     DWORD flags = 0;
     const bool read = GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags) != FALSE;
-    return IsInvisibleLayer(read, flags, alpha);
+    return IsInvisibleLayer(read, flags == LWA_ALPHA, alpha);
 }
 
 bool HasExcludedName(HWND hwnd) {
@@ -61,7 +61,7 @@ BOOL CALLBACK FindSourceWindowProc(HWND hwnd, LPARAM lParam) {
     if (!IsWindowVisible(hwnd)) return TRUE;
     const LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     const HWND root = RootOwner(hwnd, GetShellWindow());
-    if (App.osVersionFlags & OS_WIN8) {
+    if (IsWindows8OrLater()) {
         if (IsCloaked(hwnd)) return TRUE;
         if (root != hwnd && IsCloaked(root)) return TRUE;
     }

@@ -2,7 +2,7 @@
 // tools/demo.sh through the desktop runner; the screenshots stay in the folder it names.
 #include <cstdio>
 
-#include "app/constants.h"
+#include "app/base/constants.h"
 #include "driver.h"
 #include "preview_support.h"
 

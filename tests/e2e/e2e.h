@@ -2,7 +2,8 @@
 // and no stray message box, so tests do not see each other's windows.
 #pragma once
 
-#include "app/constants.h"
+#include "app/base/constants.h"
+#include "app/base/constants_win.h"
 #include "driver.h"
 
 #include <gtest/gtest.h>

@@ -16,8 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/constants.h"
-#include "app/handoff.h"
+#include "app/base/constants.h"
+#include "app/base/handoff.h"
+#include "app/base/settings.h"
 #include "options/constants.h"
 #include "tools/dwm/control.h"
 #include "tools/fixture/control.h"

@@ -20,7 +20,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/constants.h"
+#include "app/base/constants.h"
+#include "app/base/settings.h"
 #include "options/constants.h"
 #include "tools/fakeshell/shell_pattern.h"
 #include "tools/fixture/pattern.h"

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <random>
 
-#include "app/constants.h"
-#include "app/handoff.h"
+#include "app/base/constants.h"
+#include "app/base/handoff.h"
 
 using namespace e2e;
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/cmdline.h"
-#include "app/constants.h"
+#include "app/base/constants.h"
 
 namespace {
 

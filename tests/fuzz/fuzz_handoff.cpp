@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/constants.h"
-#include "app/handoff.h"
+#include "app/base/constants.h"
+#include "app/base/handoff.h"
 
 namespace {
 

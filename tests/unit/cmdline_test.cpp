@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "options/constants.h"
+#include "app/base/settings.h"
 #include "tests/unit/printers.h"
 
 namespace lumetta {

@@ -1,4 +1,4 @@
-#include "app/geometry.h"
+#include "app/base/geometry.h"
 
 #include <cstdint>
 #include <limits>

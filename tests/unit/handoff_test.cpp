@@ -1,4 +1,4 @@
-#include "app/handoff.h"
+#include "app/base/handoff.h"
 
 #include <cstdint>
 #include <optional>

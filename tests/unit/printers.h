@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "app/geometry.h"
+#include "app/base/geometry.h"
 
 namespace lumetta {
 

@@ -15,20 +15,18 @@ TEST(Settings, DefaultsAreTopmostMultiplePreviewsAndMaximize) {
 }
 
 TEST(Settings, StoredDwordIsKeptOnlyWhenItIsOne) {
-    constexpr uint32_t kQword = 11; // REG_QWORD
     struct Case {
         const char* what;
         DwordQuery query;
         uint32_t expected;
     };
     const Case cases[] = {
-        {"valid", {true, REGISTRY_TYPE_DWORD, 4, 0xFFFFFFF0}, 0xFFFFFFF0},
-        {"valid zero", {true, REGISTRY_TYPE_DWORD, 4, 0}, 0},
-        {"query failed", {false, REGISTRY_TYPE_DWORD, 4, 9}, 77},
-        {"REG_SZ", {true, REGISTRY_TYPE_SZ, 4, 9}, 77},
-        {"REG_QWORD", {true, kQword, 8, 9}, 77},
-        {"DWORD of 8 bytes", {true, REGISTRY_TYPE_DWORD, 8, 9}, 77},
-        {"DWORD of 2 bytes", {true, REGISTRY_TYPE_DWORD, 2, 9}, 77},
+        {"valid", {true, true, 4, 0xFFFFFFF0}, 0xFFFFFFF0},
+        {"valid zero", {true, true, 4, 0}, 0},
+        {"query failed", {false, true, 4, 9}, 77},
+        {"another type", {true, false, 4, 9}, 77},
+        {"DWORD of 8 bytes", {true, true, 8, 9}, 77},
+        {"DWORD of 2 bytes", {true, true, 2, 9}, 77},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DwordOrDefault(c.query, 77), c.expected) << c.what;

@@ -1,4 +1,4 @@
-#include "app/geometry.h"
+#include "app/base/geometry.h"
 
 #include <algorithm>
 #include <limits>
@@ -55,7 +55,7 @@ int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {
 }
 
 int32_t ScaleForDpi(int32_t value, uint32_t dpi) {
-    const uint32_t effective = dpi == 0 ? DESIGN_DPI : dpi;
+    const uint32_t effective = EffectiveDpi(dpi);
     // As the Win32 call would see it: the DPI passed as an int.
     const int32_t scaled =
         MulDiv(value, static_cast<int32_t>(effective), static_cast<int32_t>(DESIGN_DPI));

@@ -1,23 +1,21 @@
-#include "app/window_helpers_win.h"
+#include "app/base/window_helpers_win.h"
 
 #include <iterator>
 #include <mutex>
 
-#include "app/app_win.h"
-#include "app/handles_win.h"
+#include "app/base/constants_win.h"
+#include "app/base/context_win.h"
+#include "app/base/handles_win.h"
 #include "res/resource.h"
 
 namespace lumetta {
 namespace {
 
-// The frame every preview window has, whether or not it is topmost.
-constexpr DWORD PREVIEW_FRAME_STYLE = WS_POPUP | WS_VISIBLE | WS_THICKFRAME;
-constexpr DWORD PREVIEW_FRAME_EX_STYLE = WS_EX_TOPMOST;
 constexpr DWORD CENTERED_BOX_STYLE = MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND;
 constexpr int TEXT_BUFFER_UNITS = 256;
 
 // The CBT hook lives from just before a box is created until its first activation.
-HHOOK g_centeringHook = nullptr;
+OwnedHook g_centeringHook;
 
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -49,10 +47,7 @@ LRESULT CALLBACK CenteringHookProc(int code, WPARAM wParam, LPARAM) {
         HWND box = reinterpret_cast<HWND>(wParam);
         HWND owner = GetParent(box);
         if (owner && IsWindow(owner) && IsWindowVisible(owner)) CenterOnMonitor(box, owner);
-        if (g_centeringHook) {
-            UnhookWindowsHookEx(g_centeringHook);
-            g_centeringHook = nullptr;
-        }
+        g_centeringHook.Reset();
     }
     return 0;
 }
@@ -60,21 +55,47 @@ LRESULT CALLBACK CenteringHookProc(int code, WPARAM wParam, LPARAM) {
 void ShowCenteredBox(HWND owner, const wchar_t* text) {
     wchar_t caption[TEXT_BUFFER_UNITS];
     LoadText(IDS_ERROR_CAPTION, caption, static_cast<int>(std::size(caption)));
-    g_centeringHook =
-        SetWindowsHookExW(WH_CBT, CenteringHookProc, App.instance, GetCurrentThreadId());
+    g_centeringHook.Reset(
+        SetWindowsHookExW(WH_CBT, CenteringHookProc, Context.instance, GetCurrentThreadId()));
     MessageBoxW(owner, text, caption, CENTERED_BOX_STYLE);
-    if (g_centeringHook) {
-        UnhookWindowsHookEx(g_centeringHook);
-        g_centeringHook = nullptr;
-    }
+    g_centeringHook.Reset();
 }
 
 } // namespace
 
+bool RegisterWindowClass(const WindowClassSpec& spec) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = spec.style;
+    windowClass.lpfnWndProc = spec.procedure;
+    windowClass.hInstance = Context.instance;
+    windowClass.hCursor = spec.cursor;
+    windowClass.hbrBackground = spec.background;
+    windowClass.lpszClassName = spec.name;
+    if (spec.programIcon) {
+        windowClass.hIcon = LoadIconW(Context.instance, MAKEINTRESOURCEW(IDI_APP));
+        windowClass.hIconSm = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON, LR_SHARED);
+    }
+    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HICON LoadProgramIcon(int widthMetric, int heightMetric, UINT flags) {
+    return static_cast<HICON>(LoadImageW(Context.instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), flags));
+}
+
+void SetProgramIcons(HWND hwnd) {
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadProgramIcon(SM_CXICON, SM_CYICON, LR_SHARED)));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON, LR_SHARED)));
+}
+
 void LoadText(UINT id, wchar_t* buffer, int capacity) {
     if (capacity <= 0) return;
     buffer[0] = L'\0';
-    LoadStringW(App.instance, id, buffer, capacity);
+    LoadStringW(Context.instance, id, buffer, capacity);
 }
 
 void CenteredMessageBox(HWND owner, const wchar_t* text) {
@@ -107,11 +128,10 @@ UINT GetSystemDpi() {
         UINT dpi = Dpi().getDpiForSystem();
         if (dpi) return dpi;
     }
-    HDC screen = GetDC(nullptr);
+    WindowDc screen(nullptr);
     if (!screen) return DESIGN_DPI;
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : DESIGN_DPI;
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+    return EffectiveDpi(dpi > 0 ? static_cast<uint32_t>(dpi) : 0);
 }
 
 UINT GetWindowDpi(HWND window) {
@@ -124,10 +144,9 @@ UINT GetWindowDpi(HWND window) {
 
 void AdjustWindowRectForDpi(RECT* rect, UINT dpi) {
     if (Dpi().adjustWindowRectExForDpi) {
-        Dpi().adjustWindowRectExForDpi(rect, PREVIEW_FRAME_STYLE, FALSE, PREVIEW_FRAME_EX_STYLE,
-                                       dpi);
+        Dpi().adjustWindowRectExForDpi(rect, PREVIEW_STYLE, FALSE, PREVIEW_EX_STYLE_TOPMOST, dpi);
     } else {
-        AdjustWindowRectEx(rect, PREVIEW_FRAME_STYLE, FALSE, PREVIEW_FRAME_EX_STYLE);
+        AdjustWindowRectEx(rect, PREVIEW_STYLE, FALSE, PREVIEW_EX_STYLE_TOPMOST);
     }
 }
 

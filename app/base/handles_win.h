@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+#include <dwmapi.h>
 
 #include <utility>
 
@@ -38,25 +40,10 @@ private:
     Handle handle_ = Traits::Invalid();
 };
 
-struct GdiObjectTraits {
-    static HGDIOBJ Invalid() { return nullptr; }
-    static void Free(HGDIOBJ h) { DeleteObject(h); }
-};
-struct BitmapTraits {
-    static HBITMAP Invalid() { return nullptr; }
-    static void Free(HBITMAP h) { DeleteObject(h); }
-};
-struct FontTraits {
-    static HFONT Invalid() { return nullptr; }
-    static void Free(HFONT h) { DeleteObject(h); }
-};
-struct BrushTraits {
-    static HBRUSH Invalid() { return nullptr; }
-    static void Free(HBRUSH h) { DeleteObject(h); }
-};
-struct RegionTraits {
-    static HRGN Invalid() { return nullptr; }
-    static void Free(HRGN h) { DeleteObject(h); }
+// Bitmaps, fonts, brushes, pens and regions all go back with DeleteObject.
+template <typename Handle> struct GdiObjectTraits {
+    static Handle Invalid() { return nullptr; }
+    static void Free(Handle h) { DeleteObject(h); }
 };
 struct MemoryDcTraits {
     static HDC Invalid() { return nullptr; }
@@ -90,11 +77,25 @@ struct HookTraits {
     static HHOOK Invalid() { return nullptr; }
     static void Free(HHOOK h) { UnhookWindowsHookEx(h); }
 };
+struct ThumbnailTraits {
+    static HTHUMBNAIL Invalid() { return nullptr; }
+    static void Free(HTHUMBNAIL h) { DwmUnregisterThumbnail(h); }
+};
+struct ImageListTraits {
+    static HIMAGELIST Invalid() { return nullptr; }
+    static void Free(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+// Memory the system allocated with LocalAlloc for the caller, such as CommandLineToArgvW's array.
+template <typename Pointer> struct LocalMemoryTraits {
+    static Pointer Invalid() { return nullptr; }
+    static void Free(Pointer p) { LocalFree(p); }
+};
 
-using OwnedBitmap = Owned<HBITMAP, BitmapTraits>;
-using OwnedFont = Owned<HFONT, FontTraits>;
-using OwnedBrush = Owned<HBRUSH, BrushTraits>;
-using OwnedRegion = Owned<HRGN, RegionTraits>;
+using OwnedBitmap = Owned<HBITMAP, GdiObjectTraits<HBITMAP>>;
+using OwnedFont = Owned<HFONT, GdiObjectTraits<HFONT>>;
+using OwnedBrush = Owned<HBRUSH, GdiObjectTraits<HBRUSH>>;
+using OwnedPen = Owned<HPEN, GdiObjectTraits<HPEN>>;
+using OwnedRegion = Owned<HRGN, GdiObjectTraits<HRGN>>;
 using OwnedMemoryDc = Owned<HDC, MemoryDcTraits>;
 using OwnedKey = Owned<HKEY, RegistryKeyTraits>;
 using OwnedModule = Owned<HMODULE, ModuleTraits>;
@@ -102,8 +103,12 @@ using OwnedHandle = Owned<HANDLE, KernelHandleTraits>;
 using OwnedIcon = Owned<HICON, IconTraits>;
 using OwnedMenu = Owned<HMENU, MenuTraits>;
 using OwnedAccelerators = Owned<HACCEL, AcceleratorTraits>;
+using OwnedHook = Owned<HHOOK, HookTraits>;
+using OwnedThumbnail = Owned<HTHUMBNAIL, ThumbnailTraits>;
+using OwnedImageList = Owned<HIMAGELIST, ImageListTraits>;
+template <typename Pointer> using OwnedLocal = Owned<Pointer, LocalMemoryTraits<Pointer>>;
 
-// A window's device context from GetDC, given back with ReleaseDC.
+// A window's device context from GetDC (null: the screen's), given back with ReleaseDC.
 class WindowDc {
 public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
@@ -134,6 +139,19 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// GDI+ started (version 1, no debug callback, its background thread on) for the owner's lifetime
+// and shut down once. The start's result is not checked: without GDI+ its calls simply fail.
+class GdiplusSession {
+public:
+    GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    ~GdiplusSession();
+
+private:
+    ULONG_PTR token_ = 0;
 };
 
 // A function of a loaded module by name, as the given pointer type; null when it is missing.

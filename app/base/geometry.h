@@ -52,6 +52,12 @@ inline bool IsRectEmpty(const Rect& r) {
     return RectWidth(r) <= 0 || RectHeight(r) <= 0;
 }
 
+// The rectangle moved by (dx, dy), each edge held within the 32-bit range.
+inline Rect MovedRect(const Rect& r, int64_t dx, int64_t dy) {
+    return Rect{ClampToInt32(r.left + dx), ClampToInt32(r.top + dy), ClampToInt32(r.right + dx),
+                ClampToInt32(r.bottom + dy)};
+}
+
 // Swaps left/right and top/bottom where they are reversed.
 Rect NormalizeRect(const Rect& r);
 
@@ -66,6 +72,11 @@ int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator);
 
 // The design DPI every size in the program is given for.
 constexpr uint32_t DESIGN_DPI = 96;
+
+// A DPI as the system reports it, 96 in place of 0.
+inline uint32_t EffectiveDpi(uint32_t dpi) {
+    return dpi == 0 ? DESIGN_DPI : dpi;
+}
 
 // A size given at 96 DPI scaled to dpi (96 when 0), never below 1.
 int32_t ScaleForDpi(int32_t value, uint32_t dpi);

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/constants.h"
-#include "app/geometry.h"
+#include "app/base/constants.h"
+#include "app/base/geometry.h"
 
 namespace lumetta {
 

@@ -1,6 +1,6 @@
-// Constants of the application shell: command-line bits, version bits, the program's own
-// messages, the hand-off record and the names by which its processes find each other.
-// Pure header: no <windows.h>, so message numbers are written out with the base they add to.
+// Constants every part of the program shares: command-line bits, version bits, the hand-off
+// record and the names by which its processes and windows find each other. Pure header; the
+// values that only mean something to Win32 are in constants_win.h.
 #pragma once
 
 #include <cstddef>
@@ -34,14 +34,6 @@ constexpr uint32_t OS_VISTA_MINOR_VERSION = 0;
 constexpr uint32_t OS_WIN8_MINOR_VERSION = 2;
 constexpr uint32_t OS_WIN10_MAJOR_VERSION = 10;
 
-// The program's own messages to the main window.
-constexpr uint32_t WM_PREVIEW_CLOSED = 0x0400 + 84;      // WM_USER + 84, wParam = slot index
-constexpr uint32_t WM_PREVIEW_SHOWMENU = 0x0400 + 85;    // WM_USER + 85
-constexpr uint32_t WM_TRAY_NOTIFY = 0x0400 + 101;        // WM_USER + 101, wParam = TRAY_ICON_ID
-constexpr uint32_t WM_INSTANCE_COMMAND = 0x8000 + 0x582; // WM_APP + 0x582, wParam = CommandFlags
-static_assert(WM_PREVIEW_CLOSED == 0x454 && WM_TRAY_NOTIFY == 0x465);
-static_assert(WM_INSTANCE_COMMAND == 0x8582);
-
 // Registered at run time; the shell broadcasts it when the taskbar is (re)created.
 constexpr wchar_t TASKBAR_CREATED_MESSAGE[] = L"TaskbarCreated";
 
@@ -68,7 +60,6 @@ constexpr size_t MAX_PREVIEWS = 100;
 constexpr wchar_t MAIN_WINDOW_CLASS[] = L"Lumetta_MainWnd";
 constexpr wchar_t SELECTION_WINDOW_CLASS[] = L"Lumetta_SelectionWnd";
 constexpr wchar_t PREVIEW_WINDOW_CLASS[] = L"Lumetta_PreviewWnd";
-constexpr wchar_t OVERLAY_WINDOW_CLASS[] = L"LumettaOverlay";
 constexpr wchar_t APP_TITLE[] = L"Lumetta"; // window title, tray tooltip, plain message boxes
 
 } // namespace lumetta
