@@ -3,7 +3,10 @@
 # Installs what is missing, builds the host, fuzz, 64-bit and 32-bit builds, runs the host unit tests
 # under sanitizers, the fuzzers for a bounded time, and the end-to-end tests of the real program
 # under Wine (Windows 10, and Windows 7 where behaviour differs). Prints one closing line
-# "tests: N passed, N failed" and exits non-zero when anything failed.
+# "tests: N passed, N failed" that counts test cases: every GoogleTest case of the unit,
+# self-test and end-to-end programs, and every fuzz target. A step that fails without a failed
+# case of its own (a build, a crash, a time-out) counts as one failure more. Exits non-zero when
+# anything failed.
 #
 #   tools/test.sh                 everything
 #   FUZZ_SECONDS=5 tools/test.sh  shorter fuzzing
@@ -21,17 +24,32 @@ passed=0
 failed=0
 failures=()
 
-step() { # step NAME COMMAND...: runs one step, counts it, keeps going after a failure
+# Cases a step's output reports: GoogleTest's summary lines, and "check passed/failed:" lines.
+count_cases() { # count_cases LOG -> "PASSED FAILED" (ctest -V puts "N: " before each line)
+  sed -E 's/^[0-9]+: //' "$1" | awk '
+       /^\[  PASSED  \] [0-9]+ test/ { p += $4 }
+       /^\[  FAILED  \] [0-9]+ test/ { f += $4 }
+       /^check passed: / { p++ } /^check failed: / { f++ }
+       END { print p + 0, f + 0 }'
+}
+
+step() { # step NAME COMMAND...: runs one step, counts its cases, keeps going after a failure
   local name=$1; shift
-  local start=$SECONDS
+  local start=$SECONDS log rc p f
+  log=$(mktemp)
   echo "==> $name"
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "<== $name: ok ($((SECONDS - start)) s)"
+  "$@" 2>&1 | tee "$log"
+  rc=${PIPESTATUS[0]}
+  read -r p f < <(count_cases "$log")
+  rm -f "$log"
+  if [ "$rc" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi
+  passed=$((passed + p))
+  failed=$((failed + f))
+  if [ "$rc" -eq 0 ]; then
+    echo "<== $name: ok, $p passed ($((SECONDS - start)) s)"
   else
-    failed=$((failed + 1))
     failures+=("$name")
-    echo "<== $name: FAILED ($((SECONDS - start)) s)"
+    echo "<== $name: FAILED, $p passed, $f failed ($((SECONDS - start)) s)"
   fi
 }
 
@@ -51,7 +69,9 @@ step "build win64" build win64
 step "build win32" build win32
 step "build fuzz" build fuzz
 
-step "unit tests (host, ASan+UBSan)" ctest --test-dir build/host --output-on-failure -j "$jobs"
+# Verbose, so that each program's GoogleTest summary is counted; brief, so that only failures
+# are printed in full.
+step "unit tests (host, ASan+UBSan)" env GTEST_BRIEF=1 ctest --test-dir build/host -V -j "$jobs"
 if [ -x tests/fuzz/run.sh ]; then
   step "fuzzers (${fuzz_seconds} s each)" tests/fuzz/run.sh "$fuzz_seconds" build/fuzz
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target of a fuzz build for a bounded time each, keeping a corpus per
-# target under the build tree. Builds nothing. Exits non-zero when a target finds a crash.
+# target under the build tree. Builds nothing. Prints "check passed: T" or "check failed: T" for
+# each target and exits non-zero when a target finds a crash.
 #   tests/fuzz/run.sh [seconds per target, default 20] [build directory, default build/fuzz]
 set -uo pipefail
 
@@ -28,9 +29,11 @@ for target in "${targets[@]}"; do
     rc=$?
     grep -E '^(stat::number_of_executed_units|stat::new_units_added|#[0-9]+ +DONE)' "$log"
     if [ $rc -ne 0 ]; then
-        echo "== $target FAILED (exit $rc); see $log and $artifacts" >&2
+        echo "check failed: $target (exit $rc); see $log and $artifacts"
         tail -n 40 "$log" >&2
         status=1
+    else
+        echo "check passed: $target"
     fi
 done
 exit $status

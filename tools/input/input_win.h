@@ -1,0 +1,22 @@
+// Pointer input through the X server, for the end-to-end driver running under Wine.
+//
+// SendInput under Wine moves Wine's own idea of the pointer at once and warps the X pointer
+// behind it; the window under the pointer then also gets the X motion events of those warps,
+// late, and can take an older position for the newest. Input given through the X server itself
+// (XTest, by the rig's input server tools/input/xinputd) reaches Wine as a real device's does:
+// one stream of events in order, the X pointer the only truth.
+//
+// The server listens on 127.0.0.1 at the port in LUMETTA_INPUT_PORT (set by tools/desktop-run).
+#pragma once
+
+namespace rig::input {
+
+// Moves the pointer to (x, y) in screen pixels and returns once the X server reports it there.
+// False when the server cannot be reached or does not confirm.
+bool MovePointer(int x, int y);
+
+// Presses (down) or releases mouse button 1 (left), 2 (middle), 3 (right), 4 or 5 (wheel up or
+// down) where the pointer is. Returns once the X server has processed the event.
+bool Button(int button, bool down);
+
+} // namespace rig::input
