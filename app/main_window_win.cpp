@@ -16,7 +16,6 @@
 namespace lumetta {
 namespace {
 
-constexpr int TEXT_BUFFER_UNITS = 256;
 constexpr UINT TRAY_MENU_FLAGS = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN | TPM_RIGHTBUTTON;
 static_assert(TRAY_MENU_FLAGS == 0x18A);
 constexpr UINT PLAIN_ERROR_BOX_STYLE = MB_ICONERROR | MB_SETFOREGROUND;
@@ -39,9 +38,9 @@ void CopyText(wchar_t* destination, size_t capacity, const wchar_t* text) {
 }
 
 void ShowStartupBalloon() {
-    wchar_t title[TEXT_BUFFER_UNITS], text[TEXT_BUFFER_UNITS];
-    LoadText(IDS_BALLOON_TITLE, title, static_cast<int>(std::size(title)));
-    LoadText(IDS_BALLOON_TEXT, text, static_cast<int>(std::size(text)));
+    TextBuffer title, text;
+    LoadText(IDS_BALLOON_TITLE, title);
+    LoadText(IDS_BALLOON_TEXT, text);
     if (!App.trayIcon) return;
     NOTIFYICONDATAW data = TrayIconData();
     data.uFlags = NIF_INFO;
@@ -59,9 +58,7 @@ LRESULT OnCreate(HWND hwnd) {
     ShowTrayIcon(!HasSetting(SETTINGS_SILENT_MODE));
     if (App.commandFlags & CMD_INSTALL) ShowStartupBalloon();
     if ((App.commandFlags & CMD_PREVIEW) && !OpenPreview(App.previewSourceArg)) {
-        wchar_t text[TEXT_BUFFER_UNITS];
-        LoadText(IDS_PREVIEW_FAILED, text, static_cast<int>(std::size(text)));
-        MessageBoxW(nullptr, text, APP_TITLE, PLAIN_ERROR_BOX_STYLE);
+        ProgramMessageBox(IDS_PREVIEW_FAILED, PLAIN_ERROR_BOX_STYLE);
         DestroyWindow(hwnd);
     }
     return 0;
@@ -138,8 +135,8 @@ void RunTrayCommand(UINT command) {
 }
 
 void AppendMenuText(HMENU menu, UINT id) {
-    wchar_t text[TEXT_BUFFER_UNITS];
-    LoadText(id, text, static_cast<int>(std::size(text)));
+    TextBuffer text;
+    LoadText(id, text);
     AppendMenuW(menu, MF_STRING, id, text);
 }
 

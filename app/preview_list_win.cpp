@@ -1,7 +1,5 @@
 #include "app/preview_list_win.h"
 
-#include <iterator>
-
 #include "app/app_win.h"
 #include "app/base/context_win.h"
 #include "app/base/handles_win.h"
@@ -102,9 +100,7 @@ void CloseAllPreviews() {
 bool RequireComposition() {
     if (CompositionEnabled()) return true;
     CloseAllPreviews();
-    wchar_t text[256];
-    LoadText(IDS_COMPOSITION_REQUIRED, text, static_cast<int>(std::size(text)));
-    MessageBoxW(nullptr, text, APP_TITLE, COMPOSITION_BOX_STYLE);
+    ProgramMessageBox(IDS_COMPOSITION_REQUIRED, COMPOSITION_BOX_STYLE);
     return false;
 }
 

@@ -24,7 +24,6 @@ using Gdiplus::GpStatus;
 using Gdiplus::GpStringFormat;
 using Gdiplus::RectF;
 
-constexpr int HINT_TEXT_UNITS = 256;
 constexpr INT WHOLE_STRING = -1;
 
 // GDI+ objects of the flat API, each deleted once by its owner.
@@ -160,8 +159,8 @@ bool DrawHintIntoBitmap(HBITMAP bitmap, const Rect& workArea, uint32_t dpi, Rect
     gdip::GdipSetCompositingMode(graphics.Get(), Gdiplus::CompositingModeSourceOver);
     gdip::GdipSetTextRenderingHint(graphics.Get(), Gdiplus::TextRenderingHintAntiAliasGridFit);
 
-    wchar_t text[HINT_TEXT_UNITS];
-    LoadText(IDS_SELECT_HINT, text, static_cast<int>(std::size(text)));
+    TextBuffer text;
+    LoadText(IDS_SELECT_HINT, text);
     *layout = HintLayoutRect(workArea, MeasureTextHeight(graphics.Get(), style, text));
     const RectF at(float(layout->left), float(layout->top), float(RectWidth(*layout)),
                    float(RectHeight(*layout)));

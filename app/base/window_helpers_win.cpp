@@ -12,7 +12,6 @@ namespace lumetta {
 namespace {
 
 constexpr DWORD CENTERED_BOX_STYLE = MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND;
-constexpr int TEXT_BUFFER_UNITS = 256;
 
 // The CBT hook lives from just before a box is created until its first activation.
 OwnedHook g_centeringHook;
@@ -53,8 +52,8 @@ LRESULT CALLBACK CenteringHookProc(int code, WPARAM wParam, LPARAM) {
 }
 
 void ShowCenteredBox(HWND owner, const wchar_t* text) {
-    wchar_t caption[TEXT_BUFFER_UNITS];
-    LoadText(IDS_ERROR_CAPTION, caption, static_cast<int>(std::size(caption)));
+    TextBuffer caption;
+    LoadText(IDS_ERROR_CAPTION, caption);
     g_centeringHook.Reset(
         SetWindowsHookExW(WH_CBT, CenteringHookProc, Context.instance, GetCurrentThreadId()));
     MessageBoxW(owner, text, caption, CENTERED_BOX_STYLE);
@@ -103,9 +102,15 @@ void CenteredMessageBox(HWND owner, const wchar_t* text) {
 }
 
 void CenteredMessageBox(HWND owner, UINT stringId) {
-    wchar_t text[TEXT_BUFFER_UNITS];
-    LoadText(stringId, text, static_cast<int>(std::size(text)));
+    TextBuffer text;
+    LoadText(stringId, text);
     ShowCenteredBox(owner, text);
+}
+
+void ProgramMessageBox(UINT stringId, UINT style) {
+    TextBuffer text;
+    LoadText(stringId, text);
+    MessageBoxW(nullptr, text, APP_TITLE, style);
 }
 
 void CenterOnMonitor(HWND window, HWND reference) {

@@ -66,7 +66,18 @@ UINT GetWindowDpi(HWND window);
 // Grows rect by the frame of a preview window at dpi.
 void AdjustWindowRectForDpi(RECT* rect, UINT dpi);
 
+// Texts from the string table are read into buffers of this many UTF-16 units.
+constexpr int TEXT_BUFFER_UNITS = 256;
+using TextBuffer = wchar_t[TEXT_BUFFER_UNITS];
+
 // A string from the string table into buffer; an empty string when it is missing.
 void LoadText(UINT id, wchar_t* buffer, int capacity);
+inline void LoadText(UINT id, TextBuffer& buffer) {
+    LoadText(id, buffer, TEXT_BUFFER_UNITS);
+}
+
+// A plain box captioned with the program's name, for failures that are not an error of the
+// user's (style: its icon and MB_SETFOREGROUND).
+void ProgramMessageBox(UINT stringId, UINT style);
 
 } // namespace lumetta
