@@ -76,6 +76,7 @@ if [ -x tests/fuzz/run.sh ]; then
   step "fuzzers (${fuzz_seconds} s each)" tests/fuzz/run.sh "$fuzz_seconds" build/fuzz
 fi
 
+step "rig self-test (pointer input through X)" tools/desktop-run -- wine build/win64/rig/input_test.exe
 step "rig self-test (stand-in compositor)" tools/desktop-run -- bash -c 'cd build/win64/rig && wine dwm_selftest.exe'
 
 e2e=build/win64/rig/lumetta_e2e.exe

@@ -12,11 +12,15 @@
 namespace rig::input {
 
 // Moves the pointer to (x, y) in screen pixels and returns once the X server reports it there.
-// False when the server cannot be reached or does not confirm.
+// False when the server cannot be reached or does not confirm (it says why on stderr).
+// The window's own process turns the X event into WM_MOUSEMOVE a little later: wait for
+// GetCursorPos to equal the point, or for what the test looks for.
 bool MovePointer(int x, int y);
 
 // Presses (down) or releases mouse button 1 (left), 2 (middle), 3 (right), 4 or 5 (wheel up or
-// down) where the pointer is. Returns once the X server has processed the event.
+// down) where the pointer is. Returns once the X server has processed the event. Keys given with
+// SendInput take another way into Wine: before one that must follow this, wait until
+// GetAsyncKeyState shows the button's new state.
 bool Button(int button, bool down);
 
 } // namespace rig::input
