@@ -19,6 +19,7 @@ constexpr uint32_t SETTINGS_DEFAULT_FLAGS = SETTINGS_KEEP_ON_TOP | SETTINGS_MULT
 static_assert(SETTINGS_DEFAULT_FLAGS == 5);
 // A double-click in a preview runs "Maximize Preview".
 constexpr uint32_t SETTINGS_DEFAULT_DBL_ACTION = IDM_MAXIMIZE;
+static_assert(SETTINGS_DEFAULT_DBL_ACTION == 20102);
 
 struct Settings {
     uint32_t flags = SETTINGS_DEFAULT_FLAGS;          // SETTINGS_* bits; unknown bits are kept

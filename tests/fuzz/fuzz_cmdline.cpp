@@ -1,5 +1,6 @@
 // Fuzzes ParseArguments with arbitrary argument vectors and checks that whatever it accepts is
 // consistent, and that the number parsers agree with the C library on ASCII text.
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -9,34 +10,22 @@
 #include <memory>
 #include <vector>
 
-#include "app/cmdline.h"
 #include "app/base/constants.h"
+#include "app/cmdline.h"
 
 namespace {
 
-using lumetta::CommandLineArgs;
-
-void Fail(const char* what) {
+void Check(bool condition, const char* what) {
+    if (condition) return;
     std::fprintf(stderr, "invariant broken: %s\n", what);
     std::abort();
-}
-
-void Check(bool condition, const char* what) {
-    if (!condition) Fail(what);
-}
-
-bool IsAscii(const wchar_t* text) {
-    for (; *text; ++text) {
-        if (static_cast<uint32_t>(*text) >= 0x80) return false;
-    }
-    return true;
 }
 
 // In the C locale the C library's parsers skip the same white space and accept the same digits
 // as ours, so on ASCII text the two must agree exactly.
 void CompareNumberParsers(const wchar_t* text) {
-    if (!IsAscii(text)) return;
-
+    if (std::any_of(text, text + std::wcslen(text), [](wchar_t c) { return uint32_t(c) >= 0x80; }))
+        return;
     wchar_t* end = nullptr;
     errno = 0;
     const unsigned long long expectedUnsigned = std::wcstoull(text, &end, 0);
@@ -62,37 +51,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first byte chooses how the rest becomes UTF-16 units: one unit per byte (easy to
     // reach text) or little-endian pairs (any unit). A zero unit separates arguments.
     const bool pairs = data[0] & 1;
-    std::vector<uint16_t> units;
-    for (size_t i = 1; i < size; i += pairs ? 2 : 1) {
-        units.push_back(pairs
-                            ? static_cast<uint16_t>(data[i] | (i + 1 < size ? data[i + 1] << 8 : 0))
-                            : data[i]);
-    }
+    std::vector<wchar_t> units;
+    for (size_t i = 1; i < size; i += pairs ? 2 : 1)
+        units.push_back(wchar_t(pairs ? data[i] | (i + 1 < size ? data[i + 1] << 8 : 0) : data[i]));
+    units.push_back(0);
 
     // Each argument in an allocation of its own exact size, so that reading past its end or past
-    // the last argument is caught.
+    // the last argument is caught. argv[0], the program path, is never read.
     std::vector<std::unique_ptr<wchar_t[]>> storage;
-    const auto addArgument = [&storage](const uint16_t* first, size_t count) {
-        std::unique_ptr<wchar_t[]> arg(new wchar_t[count + 1]);
-        for (size_t i = 0; i < count; ++i)
-            arg[i] = first[i];
-        arg[count] = 0;
-        storage.push_back(std::move(arg));
-    };
-    const uint16_t program[] = {'l', 'u', 'm', 'e', 't', 't', 'a'};
-    addArgument(program, sizeof program / sizeof program[0]);
-    size_t start = 0;
-    for (size_t i = 0; i <= units.size(); ++i) {
-        if (i == units.size() || units[i] == 0) {
-            addArgument(units.data() + start, i - start);
-            start = i + 1;
-        }
+    std::vector<const wchar_t*> argv{L"lumetta"};
+    for (auto first = units.begin(); first != units.end();) {
+        const auto last = std::find(first, units.end(), wchar_t{0}) + 1;
+        storage.emplace_back(new wchar_t[size_t(last - first)]);
+        std::copy(first, last, storage.back().get());
+        argv.push_back(storage.back().get());
+        first = last;
     }
-    std::vector<const wchar_t*> argv;
-    for (const auto& arg : storage)
-        argv.push_back(arg.get());
 
-    CommandLineArgs args;
+    lumetta::CommandLineArgs args;
     if (lumetta::ParseArguments(static_cast<int>(argv.size()), argv.data(), &args)) {
         Check((args.flags & ~lumetta::CMD_OPTION_MASK) == 0, "unknown flag bits");
         if (args.flags & lumetta::CMD_PREVIEW) {
@@ -104,7 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(args.rect == lumetta::Rect{}, "rectangle without a preview");
         }
     }
-
     for (size_t i = 1; i < argv.size(); ++i)
         CompareNumberParsers(argv[i]);
     return 0;

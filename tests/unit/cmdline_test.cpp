@@ -1,281 +1,134 @@
 #include "app/cmdline.h"
 
-#include <cstdint>
-#include <initializer_list>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
+#include <sstream>
 
 #include "app/base/settings.h"
 #include "tests/unit/printers.h"
 
-namespace lumetta {
+using namespace lumetta;
+
 namespace {
 
-// Runs ParseArguments on the given arguments behind a program path.
-bool Parse(std::initializer_list<const wchar_t*> args, CommandLineArgs* out) {
-    std::vector<const wchar_t*> argv{L"C:\\Program Files\\Lumetta\\Lumetta.exe"};
-    argv.insert(argv.end(), args.begin(), args.end());
+// ParseArguments on a command line whose arguments are separated by '|', behind a program path,
+// into a result that holds leftovers of an earlier parse.
+bool Parse(const wchar_t* line, CommandLineArgs* out) {
+    std::vector<std::wstring> args{L"Lumetta.exe"};
+    std::wistringstream stream(line);
+    for (std::wstring arg; std::getline(stream, arg, L'|');)
+        args.push_back(arg);
+    std::vector<const wchar_t*> argv;
+    for (const std::wstring& arg : args)
+        argv.push_back(arg.c_str());
+    *out = CommandLineArgs{CMD_QUIT, 77, {1, 2, 3, 4}};
     return ParseArguments(static_cast<int>(argv.size()), argv.data(), out);
 }
 
-std::string Describe(std::initializer_list<const wchar_t*> args) {
-    std::string text;
-    for (const wchar_t* arg : args) {
-        text += " [";
-        for (const wchar_t* p = arg; p && *p; ++p) {
-            text += (*p >= 0x20 && *p < 0x7F) ? static_cast<char>(*p) : '?';
-        }
-        text += "]";
-    }
-    return text;
-}
-
-struct AcceptedCase {
-    std::initializer_list<const wchar_t*> args;
-    uint32_t flags;
-    uint32_t window;
-    Rect rect;
-};
-
 TEST(ParseArguments, AcceptsOptionsInAnyCaseOrderAndRepetition) {
-    const AcceptedCase cases[] = {
-        {{}, 0, 0, {}},
-        {{L"-select"}, 0, 0, {}},
-        {{L"-exit"}, CMD_EXIT, 0, {}},
-        {{L"/STARTUP"}, CMD_STARTUP, 0, {}},
-        {{L"-Install", L"/wAiT"}, CMD_INSTALL | CMD_WAIT, 0, {}},
-        {{L"-startup", L"-wait"}, CMD_STARTUP | CMD_WAIT, 0, {}},
-        {{L"-exit", L"/EXIT", L"-select", L"/Select"}, CMD_EXIT, 0, {}},
-        {{L"-preview", L"0x1A2B", L"100", L"50", L"10", L"20"},
-         CMD_PREVIEW,
-         0x1A2B,
-         {10, 20, 100, 50}},
-        {{L"/PREVIEW", L"5", L"-10", L"-10", L"10", L"10"}, CMD_PREVIEW, 5, {-10, -10, 10, 10}},
-        {{L"-preview", L"012", L"0", L"0", L"10", L"10"}, CMD_PREVIEW, 10, {0, 0, 10, 10}},
-        {{L"-preview", L"0X1f", L"0", L"0", L"1", L"1"}, CMD_PREVIEW, 31, {0, 0, 1, 1}},
-        {{L"-preview", L"4294967295", L"0", L"0", L"1", L"1"},
-         CMD_PREVIEW,
-         0xFFFFFFFF,
-         {0, 0, 1, 1}},
-        {{L"-preview", L"+7", L"0", L"0", L"1", L"1"}, CMD_PREVIEW, 7, {0, 0, 1, 1}},
-        {{L"-preview", L" \t\n\v\f\r7", L"0", L"0", L"1", L"1"}, CMD_PREVIEW, 7, {0, 0, 1, 1}},
+    const Rect extremes{kMin, kMin, kMax, kMax};
+    // command line, flags, source window, rectangle
+    const std::tuple<const wchar_t*, uint32_t, uint32_t, Rect> cases[] = {
+        {L"", 0, 0, {}},
+        {L"-select|/STARTUP|/Select|-exit|/EXIT", CMD_STARTUP | CMD_EXIT, 0, {}},
+        {L"-Install|/wAiT", CMD_INSTALL | CMD_WAIT, 0, {}},
+        {L"-preview|0x1A2B|100|50|10|20", CMD_PREVIEW, 0x1A2B, {10, 20, 100, 50}},
+        {L"/PREVIEW|012|-10|-10|10|10", CMD_PREVIEW, 10, {-10, -10, 10, 10}},
+        {L"-preview|4294967295|0|0|1|1", CMD_PREVIEW, 0xFFFFFFFF, {0, 0, 1, 1}},
         // A minus behind white space is read, and wraps modulo 2^64.
-        {{L"-preview", L" -18446744073709551615", L"0", L"0", L"1", L"1"},
-         CMD_PREVIEW,
-         1,
-         {0, 0, 1, 1}},
-        {{L"-preview", L"1", L" +5", L"\t-5", L"0", L"0"}, CMD_PREVIEW, 1, {0, -5, 5, 0}},
-        {{L"-preview", L"1", L"-2147483648", L"-02147483648", L"2147483647", L"+2147483647"},
-         CMD_PREVIEW,
-         1,
-         {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}},
-        // A later -preview replaces the earlier one.
-        {{L"-preview", L"1", L"0", L"0", L"10", L"10", L"-preview", L"2", L"5", L"5", L"20", L"30"},
-         CMD_PREVIEW,
-         2,
-         {5, 5, 20, 30}},
-        {{L"-wait", L"-preview", L"9", L"1", L"2", L"3", L"4", L"-exit"},
-         CMD_WAIT | CMD_PREVIEW | CMD_EXIT,
-         9,
-         {1, 2, 3, 4}},
-        // The five values are taken as values even when they look like options.
-        {{L"-preview", L"3", L"-1", L"-2", L"-3", L"-4"}, CMD_PREVIEW, 3, {-3, -4, -1, -2}},
+        {L"-preview| -18446744073709551615|0|0|1|1", CMD_PREVIEW, 1, {0, 0, 1, 1}},
+        {L"-preview|1|-2147483648|-02147483648|2147483647|+2147483647", CMD_PREVIEW, 1, extremes},
+        // A later -preview replaces the earlier one; values are values even if they look like
+        // options.
+        {L"-preview|1|0|0|10|10|-preview|2|-1|-2|-3|-4", CMD_PREVIEW, 2, {-3, -4, -1, -2}},
     };
-    for (const AcceptedCase& c : cases) {
-        SCOPED_TRACE(Describe(c.args));
+    for (const auto& [line, flags, window, rect] : cases) {
+        SCOPED_TRACE(line);
         CommandLineArgs out;
-        ASSERT_TRUE(Parse(c.args, &out));
-        EXPECT_EQ(out.flags, c.flags);
-        EXPECT_EQ(out.sourceWindow, c.window);
-        EXPECT_EQ(out.rect, c.rect);
+        ASSERT_TRUE(Parse(line, &out));
+        EXPECT_EQ(out.flags, flags);
+        EXPECT_EQ(out.sourceWindow, window);
+        EXPECT_EQ(out.rect, rect);
     }
 }
 
 TEST(ParseArguments, RejectsBadCommandLines) {
-    const std::initializer_list<const wchar_t*> cases[] = {
-        {L"startup"},   // no '-' or '/'
-        {L"--startup"}, // the name would be "-startup"
-        {L"//exit"},
-        {L"-"},
-        {L"/"},
-        {L""},
-        {L"-star"}, // no abbreviations
-        {L"-startups"},
-        {L"-exit", L"bogus"},
-        {L"-ex it"},
-        {L"-\xFF25xit"}, // fullwidth E is not folded
-        {L"-ex\x0131t"}, // neither is a dotless i
-        {L"-preview"},
-        {L"-preview", L"1", L"0", L"0", L"10"}, // four values
-        {L"-preview", L"-5", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"4294967296", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"0", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"0x0", L"0", L"0", L"10", L"10"},
-        {L"-preview", L" -0", L"0", L"0", L"10", L"10"},
-        {L"-preview", L" -1", L"0", L"0", L"10", L"10"}, // 2^64 - 1
-        {L"-preview", L"", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"0x", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"08", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"12abc", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"12 ", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"18446744073709551616", L"0", L"0", L"10", L"10"},
-        {L"-preview", L"\xFF11", L"0", L"0", L"10", L"10"},   // fullwidth digit
-        {L"-preview", L"0x1A2B", L"10", L"20", L"10", L"80"}, // width 0
-        {L"-preview", L"1", L"0", L"5", L"10", L"5"},         // height 0
-        {L"-preview", L"1", L"2147483648", L"0", L"10", L"10"},
-        {L"-preview", L"1", L"0", L"-2147483649", L"10", L"10"},
-        {L"-preview", L"1", L"0", L"0", L"99999999999999999999", L"10"},
-        {L"-preview", L"1", L"0", L"0", L"10", L""},
-        {L"-preview", L"1", L"0x10", L"0", L"20", L"10"}, // coordinates are decimal only
-        {L"-preview", L"1", L"1.5", L"0", L"20", L"10"},
-        {L"-preview", L"1", L"0", L"0", L"10", L"10", L"-bogus"},
-        {L"-preview", L"1", L"0", L"0", L"10", L"10", L"-preview"},
+    const wchar_t* const cases[] = {
+        L"startup",   // no '-' or '/'
+        L"--startup", // the name would be "-startup"
+        L"-star",     // no abbreviations
+        L"-startups",
+        L"-ex\u0131t", // a dotless i is not folded to 'I'
+        L"-preview",
+        L"-preview|1|0|0|10",                        // four values
+        L"-preview|-18446744073709551615|0|0|10|10", // would wrap to 1
+        L"-preview|0|0|0|10|10",
+        L"-preview|4294967296|0|0|10|10",
+        L"-preview| -1|0|0|10|10", // 2^64 - 1
+        L"-preview|1|10|20|10|80", // width 0
+        L"-preview|1|0|5|10|5",    // height 0
+        L"-preview|1|2147483648|0|10|10",
+        L"-preview|1|0|-2147483649|10|10",
+        L"-preview|1|0x10|0|20|10", // coordinates are decimal only
     };
-    for (const auto& args : cases) {
-        SCOPED_TRACE(Describe(args));
+    for (const wchar_t* line : cases) {
         CommandLineArgs out;
-        EXPECT_FALSE(Parse(args, &out));
+        EXPECT_FALSE(Parse(line, &out)) << line;
     }
-}
-
-TEST(ParseArguments, RejectsMissingInput) {
     const wchar_t* argv[] = {L"Lumetta.exe", nullptr};
     CommandLineArgs out;
     EXPECT_FALSE(ParseArguments(0, argv, &out));
     EXPECT_FALSE(ParseArguments(1, nullptr, &out));
     EXPECT_FALSE(ParseArguments(1, argv, nullptr));
     EXPECT_FALSE(ParseArguments(2, argv, &out)); // a missing argument
-    EXPECT_TRUE(ParseArguments(1, argv, &out));
 }
 
-TEST(ParseArguments, StartsFromAFreshResult) {
-    CommandLineArgs out;
-    out.flags = CMD_QUIT;
-    out.sourceWindow = 77;
-    out.rect = {1, 2, 3, 4};
-    ASSERT_TRUE(Parse({L"-exit"}, &out));
-    EXPECT_EQ(out.flags, CMD_EXIT);
-    EXPECT_EQ(out.sourceWindow, 0u);
-    EXPECT_EQ(out.rect, (Rect{}));
-}
-
-TEST(NumberParsing, UnsignedWithBasePrefix) {
-    struct Case {
-        const wchar_t* text;
-        bool ok;
-        uint64_t value;
+// The fuzzer compares both parsers with wcstoull and wcstoll on all the ASCII text it makes;
+// these are anchors for it, and the text it does not compare.
+TEST(NumberParsing, UnsignedWithBasePrefixAndSignedDecimal) {
+    const std::tuple<const wchar_t*, std::optional<uint64_t>, std::optional<int64_t>> cases[] = {
+        {L"042", 34, 42},
+        {L"0x1f", 31, {}},
+        {L" \t\n\v\f\r+7", 7, 7},
+        {L"-1", UINT64_MAX, -1},
+        {L"18446744073709551615", UINT64_MAX, {}},
+        {L"01777777777777777777777", UINT64_MAX, {}},
+        {L"18446744073709551616", {}, {}},
+        {L"0x10000000000000000", {}, {}},
+        {L"-9223372036854775808", 9223372036854775808u, INT64_MIN},
+        {L"9223372036854775808", 9223372036854775808u, {}},
+        {L"09", {}, 9},
+        {L"\u00A01", {}, {}}, // only the C locale's white space is skipped
+        {L"\uFF11", {}, {}},  // a fullwidth digit is no digit
     };
-    const Case cases[] = {
-        {L"0", true, 0},
-        {L"00", true, 0},
-        {L"0x0", true, 0},
-        {L"-0", true, 0},
-        {L"18446744073709551615", true, UINT64_MAX},
-        {L"0xFFFFFFFFFFFFFFFF", true, UINT64_MAX},
-        {L"0xffffffffffffffff", true, UINT64_MAX},
-        {L"01777777777777777777777", true, UINT64_MAX},
-        {L"-1", true, UINT64_MAX},
-        {L"-18446744073709551615", true, 1},
-        {L"0x00000000000000000001", true, 1}, // leading zeros are not overflow
-        {L"18446744073709551616", false, 0},
-        {L"0x10000000000000000", false, 0},
-        {L"02000000000000000000000", false, 0},
-        {L"-18446744073709551616", false, 0},
-        {L"", false, 0},
-        {L" ", false, 0},
-        {L"+", false, 0},
-        {L"-", false, 0},
-        {L"- 1", false, 0},
-        {L"+-1", false, 0},
-        {L"1-", false, 0},
-        {L"0xg", false, 0},
-        {L"x1", false, 0},
-        {L"09", false, 0},
-        {L"1 2", false, 0},
-        {L"\xA0"
-         L"1",
-         false, 0}, // only the C locale's white space is skipped
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Describe({c.text}));
-        uint64_t value = 12345;
-        EXPECT_EQ(ParseUnsignedNumber(c.text, &value), c.ok);
-        if (c.ok) {
-            EXPECT_EQ(value, c.value);
-        }
+    for (const auto& [text, asUnsigned, asSigned] : cases) {
+        uint64_t u = 12345;
+        int64_t s = 12345;
+        const bool unsignedOk = ParseUnsignedNumber(text, &u);
+        EXPECT_EQ(unsignedOk ? std::optional<uint64_t>(u) : std::nullopt, asUnsigned) << text;
+        const bool signedOk = ParseSignedDecimal(text, &s);
+        EXPECT_EQ(signedOk ? std::optional<int64_t>(s) : std::nullopt, asSigned) << text;
     }
-    uint64_t value = 0;
-    EXPECT_FALSE(ParseUnsignedNumber(nullptr, &value));
+    uint64_t u = 0;
+    EXPECT_FALSE(ParseUnsignedNumber(nullptr, &u));
     EXPECT_FALSE(ParseUnsignedNumber(L"1", nullptr));
 }
 
-TEST(NumberParsing, SignedDecimal) {
-    struct Case {
-        const wchar_t* text;
-        bool ok;
-        int64_t value;
+TEST(ProcessRole, FollowsTheCommandFlagsAndSilentMode) {
+    // command flags, settings flags, runs a selection, starts a main instance when none runs
+    const std::tuple<uint32_t, uint32_t, bool, bool> cases[] = {
+        {0, SETTINGS_DEFAULT_FLAGS, true, true},
+        {CMD_WAIT, SETTINGS_SILENT_MODE, true, true},
+        {CMD_STARTUP, SETTINGS_DEFAULT_FLAGS, false, true},
+        {CMD_INSTALL, SETTINGS_SILENT_MODE, false, false},
+        {CMD_STARTUP | CMD_WAIT, SETTINGS_SILENT_MODE, false, true},
+        {CMD_PREVIEW, SETTINGS_SILENT_MODE, false, true},
+        {CMD_EXIT | CMD_WAIT, 0, false, false},
     };
-    const Case cases[] = {
-        {L"0", true, 0},
-        {L"042", true, 42}, // decimal, not octal
-        {L" -42", true, -42},
-        {L"+42", true, 42},
-        {L"9223372036854775807", true, INT64_MAX},
-        {L"-9223372036854775808", true, INT64_MIN},
-        {L"9223372036854775808", false, 0},
-        {L"-9223372036854775809", false, 0},
-        {L"18446744073709551616", false, 0},
-        {L"0x1", false, 0},
-        {L"", false, 0},
-        {L"-", false, 0},
-        {L"5 ", false, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Describe({c.text}));
-        int64_t value = 12345;
-        EXPECT_EQ(ParseSignedDecimal(c.text, &value), c.ok);
-        if (c.ok) {
-            EXPECT_EQ(value, c.value);
-        }
-    }
-}
-
-TEST(ProcessRole, FollowsTheCommandFlags) {
-    // No option, -select and -wait select; any of exit, startup, preview, install does not.
-    EXPECT_TRUE(IsSelectionRole(0));
-    EXPECT_TRUE(IsSelectionRole(CMD_WAIT));
-    for (uint32_t flag : {CMD_EXIT, CMD_STARTUP, CMD_PREVIEW, CMD_INSTALL}) {
-        EXPECT_FALSE(IsSelectionRole(flag)) << flag;
-        EXPECT_FALSE(IsSelectionRole(flag | CMD_WAIT)) << flag;
+    for (const auto& [command, settings, selects, starts] : cases) {
+        EXPECT_EQ(IsSelectionRole(command), selects) << std::hex << command;
+        EXPECT_EQ(ShouldStartMainInstance(command, settings), starts)
+            << std::hex << command << " with settings " << settings;
     }
     EXPECT_EQ(InstanceCommandFlags(CMD_PREVIEW | CMD_EXIT | CMD_WAIT), CMD_EXIT | CMD_WAIT);
-    EXPECT_EQ(InstanceCommandFlags(CMD_PREVIEW), 0u);
-}
-
-TEST(ProcessRole, MainInstanceStartsUnlessExitOrIdleSilentMode) {
-    struct Case {
-        uint32_t commandFlags;
-        uint32_t settingsFlags;
-        bool starts;
-    };
-    const Case cases[] = {
-        {CMD_STARTUP, SETTINGS_DEFAULT_FLAGS, true},
-        {CMD_INSTALL, SETTINGS_DEFAULT_FLAGS, true},
-        {CMD_STARTUP, SETTINGS_SILENT_MODE, false},
-        {CMD_INSTALL, SETTINGS_SILENT_MODE, false},
-        {CMD_STARTUP | CMD_WAIT, SETTINGS_SILENT_MODE, true},
-        {CMD_PREVIEW, SETTINGS_SILENT_MODE, true},
-        {CMD_EXIT, 0, false},
-        {CMD_EXIT | CMD_PREVIEW, 0, false},
-        {CMD_EXIT | CMD_STARTUP | CMD_WAIT, SETTINGS_SILENT_MODE, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ShouldStartMainInstance(c.commandFlags, c.settingsFlags), c.starts)
-            << std::hex << c.commandFlags << " with settings " << c.settingsFlags;
-    }
 }
 
 } // namespace
-} // namespace lumetta
