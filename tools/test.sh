@@ -77,7 +77,7 @@ if [ -x tests/fuzz/run.sh ]; then
 fi
 
 step "rig self-test (pointer input through X)" tools/desktop-run -- wine build/win64/rig/input_test.exe
-step "rig self-test (stand-in compositor)" tools/desktop-run -- bash -c 'cd build/win64/rig && wine dwm_selftest.exe'
+step "rig self-test (stand-in compositor)" tools/desktop-run -- wine build/win64/rig/dwm_selftest.exe
 
 e2e=build/win64/rig/lumetta_e2e.exe
 step "end-to-end, Windows 10" tools/desktop-run -- wine "$e2e" --gtest_filter="$e2e_filter"

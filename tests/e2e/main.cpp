@@ -1,10 +1,8 @@
 // Entry of the end-to-end test program. It runs inside tools/desktop-run, which provides the
 // desktop, the prefix and the LUMETTA_* variables.
-#include "driver.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdio>
+
+#include "e2e.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
@@ -12,7 +10,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumetta_e2e: run me through tools/desktop-run\n");
         return 2;
     }
-    int rc = RUN_ALL_TESTS();
+    const int rc = RUN_ALL_TESTS();
     e2e::KillAllLumetta();
     return rc;
 }

@@ -1,184 +1,118 @@
-// Sources a preview cannot show, and every way a preview ends: its source going away or its
-// handle coming to another process, and a silent-mode instance ending with its last preview.
-#include <algorithm>
+// How long a preview lives: as long as its source does, which a watch every 500 ms checks, and a
+// handle that comes to another process's window is not its source any more. Sources that cannot be
+// shown open nothing, and a silent-mode instance ends with its last preview.
 #include <cstdio>
-#include <numeric>
 
-#include "preview_support.h"
+#include "e2e.h"
+#include "preview/constants.h"
 
 using namespace e2e;
 
 namespace {
 
-TEST_F(PreviewTest, SourcesThatCannotBeShownOpenNothing) {
-    pv::SetFlags(pv::kAddOnTop);
-    pv::Fixture source = pv::StartFixture(203, 157, 400, 300);
-    ASSERT_TRUE(source.hwnd);
+using PreviewLifetime = E2eTest;
 
-    // On the command line: "Failed to create preview.", then the instance ends.
-    Process failed = StartLumetta(
-        L"-preview " + pv::HandleArg(source.hwnd) + L" " +
-        pv::RectArgs(source.ScreenRect(450, 20, 600, 200))); // right of the client area
-    auto box = WaitMessageBox(failed.pid);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->caption, L"Lumetta");
-    EXPECT_EQ(box->text, L"Failed to create preview.");
-    EXPECT_TRUE(pv::Previews(failed.pid).empty());
-    DismissMessageBox(*box);
-    EXPECT_TRUE(failed.WaitExit().has_value());
+// What happens to the source. The last two hand the source over by its index only, which then
+// names whatever window takes that index next: first, as the control, a window of this process.
+enum Change { HideAndShow, Minimize, Close, DestroyOwnAndRetake, CloseAndTake };
 
-    // Handed off to a running instance: answered 0, nothing opens.
-    pv::Instance instance = pv::StartInstance();
-    ASSERT_TRUE(instance.main);
-    pv::Fixture hidden = pv::StartFixture(250, 200, 300, 200, L"--hidden");
-    pv::Fixture minimized = pv::StartFixture(250, 200, 300, 200, L"--minimized");
-    pv::Fixture refused = pv::StartFixture(250, 200, 300, 200, L"--title Refused");
-    ASSERT_TRUE(hidden.hwnd && minimized.hwnd && refused.hwnd);
+void Command(HWND source, uint32_t command) {
+    ASSERT_TRUE(rig::FixtureCommand(source, command)) << command;
+}
+
+} // namespace
+
+// In silent mode, where the instance lives only as long as a preview does: one that stays open
+// keeps it running while sources that cannot be shown open nothing and the others come and go.
+TEST_F(PreviewLifetime, AsLongAsItsSource) {
+    SetFlags(lumetta::SETTINGS_DEFAULT_FLAGS | lumetta::SETTINGS_SILENT_MODE);
+    const Fixture keeper = StartFixture(1200, 600, 300, 200);
+    Instance instance =
+        StartInstance(L"-preview " + HandleArg(keeper.hwnd) + L" 1210 610 1450 780");
+    const DWORD pid = instance.process.pid;
+    const HWND kept = WaitNewPreview(pid);
+
+    const Fixture source = StartFixture(203, 157, 400, 300);
+    const Fixture hidden = StartFixture(250, 200, 300, 200, L"--hidden");
+    const Fixture minimized = StartFixture(250, 200, 300, 200, L"--minimized");
+    const Fixture refused = StartFixture(250, 200, 300, 200, L"--title Refused");
     ASSERT_TRUE(dwmrig::SetRefused(refused.hwnd, E_ACCESSDENIED));
     const struct {
-        const char* name;
+        const char* what;
         HWND source;
         RECT selection;
-    } cases[] = {
+    } nothing[] = {
         {"wholly outside the client area", source.hwnd, source.ScreenRect(-100, 50, -1, 150)},
-        {"hidden source", hidden.hwnd, hidden.ScreenRect(10, 10, 200, 150)},
-        {"minimized source (no client area)", minimized.hwnd,
+        {"a hidden source", hidden.hwnd, hidden.ScreenRect(10, 10, 200, 150)},
+        {"a minimized source (no client area)", minimized.hwnd,
          minimized.ScreenRect(10, 10, 200, 150)},
         {"thumbnail refused", refused.hwnd, refused.ScreenRect(10, 10, 200, 150)},
         {"no such window", reinterpret_cast<HWND>(0x7FFE), source.ScreenRect(10, 10, 200, 150)},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto answer = pv::HandOff(instance.main, c.source, c.selection);
-        ASSERT_TRUE(answer);
-        EXPECT_EQ(*answer, 0);
-        EXPECT_TRUE(pv::Previews(instance.process.pid).empty());
-        EXPECT_TRUE(MessageBoxes(instance.process.pid).empty());
+    for (const auto& c : nothing) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(HandOff(instance.main, c.source, c.selection), std::optional<LRESULT>(0));
+        EXPECT_EQ(Previews(pid), std::vector<HWND>{kept});
+        EXPECT_TRUE(MessageBoxes(pid).empty());
     }
-    // The refused registration was tried once and nothing was left registered or updated.
-    auto tries = pv::DwmCallsWith("DwmRegisterThumbnail", instance.process.pid, "hwndSource",
-                                  pv::HandleText(refused.hwnd));
+    // The refused registration was tried once, and nothing was updated but the kept preview.
+    const auto tries =
+        DwmCalls("DwmRegisterThumbnail", pid, "hwndSource", HandleText(refused.hwnd));
     ASSERT_EQ(tries.size(), 1u);
-    EXPECT_TRUE(pv::LineHas(tries[0], "hr", "0x80070005"));
-    EXPECT_TRUE(
-        DwmCalls("DwmUpdateThumbnailProperties").empty() ||
-        pv::DwmCallsWith("DwmUpdateThumbnailProperties", instance.process.pid, "hr", "0x00000000")
-            .empty());
-    EXPECT_TRUE(instance.process.Running());
-}
+    EXPECT_TRUE(LineHas(tries[0], "hr", "0x80070005"));
+    EXPECT_EQ(DwmCalls("DwmUpdateThumbnailProperties", pid).size(), 1u);
 
-TEST_F(PreviewTest, HiddenOrMinimizedSourceKeepsItsPreview) {
-    pv::SetFlags(pv::kAddOnTop | lumetta::SETTINGS_SILENT_MODE);
-    pv::Fixture source = pv::StartFixture(203, 157, 400, 300);
-    ASSERT_TRUE(source.hwnd);
-    HWND preview = nullptr;
-    pv::Instance instance =
-        pv::StartWithPreview(source.hwnd, source.ScreenRect(20, 20, 300, 200), &preview);
-    ASSERT_TRUE(preview);
-    ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_HIDE));
-    ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_SHOW));
-    ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_MINIMIZE));
-    // Three turns of the source watch see the source still there.
-    EXPECT_FALSE(WaitUntil([&] { return !IsWindow(preview); }, 1600));
-    ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_RESTORE));
-    ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_CLOSE));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(preview); }, 3000));
-}
-
-// The source watch runs every 500 ms, so a preview follows its source within about that long.
-TEST_F(PreviewTest, ClosesWithinHalfASecondOfItsSource) {
-    pv::SetFlags(pv::kAddOnTop);
-    pv::Instance instance = pv::StartInstance();
-    ASSERT_TRUE(instance.main);
-    std::vector<double> latencies;
-    for (int i = 0; i < 10; ++i) {
-        pv::Fixture source = pv::StartFixture(203 + 9 * i, 157 + 7 * i, 320, 200);
-        ASSERT_TRUE(source.hwnd);
-        HWND preview =
-            pv::OpenByHandOff(instance, source.hwnd, source.ScreenRect(10, 10, 250, 180));
+    const double period = lumetta::SOURCE_WATCH_INTERVAL_MS;
+    const struct {
+        const char* what;
+        Change change;
+        double phaseMs = 0; // since the preview opened: samples spread over the watch's period
+    } cases[] = {
+        {"hidden and shown again", HideAndShow},
+        {"minimized", Minimize},
+        {"closed", Close},
+        {"closed half a period later", Close, period / 2},
+        {"destroyed, its index taken by its own process", DestroyOwnAndRetake},
+        {"closed, its index taken by another process", CloseAndTake},
+    };
+    const OwnWindow warm; // the first window of a thread brings helper windows with it
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool own = c.change == DestroyOwnAndRetake;
+        const bool stays = c.change != Close && c.change != CloseAndTake;
+        std::optional<OwnWindow> window;
+        Fixture fixture;
+        if (own) window.emplace(RECT{700, 500, 900, 650});
+        if (!own) fixture = StartFixture(203, 157, 320, 200);
+        const HWND watched = own ? window->Get() : fixture.hwnd;
+        const HWND preview =
+            OpenByHandOff(instance, c.change >= DestroyOwnAndRetake ? IndexOnly(watched) : watched,
+                          own ? RECT{710, 510, 890, 640} : fixture.ScreenRect(10, 10, 250, 180));
         ASSERT_TRUE(preview);
-        // The watch's timer starts with the preview: spread the closing over its period, or every
-        // sample would fall at the same phase.
-        const double opened = pv::NowMs();
-        ASSERT_TRUE(pv::WaitFine([&] { return pv::NowMs() - opened >= 50.0 * i; }, 2000));
-        ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_CLOSE));
-        const double closed = pv::NowMs();
-        ASSERT_TRUE(pv::WaitFine([&] { return !IsWindow(preview); }, 5000));
-        latencies.push_back(pv::NowMs() - closed);
-    }
-    std::sort(latencies.begin(), latencies.end());
-    std::printf("[ preview close latency ms ] min %.0f median %.0f max %.0f mean %.0f (n=%zu)\n",
-                latencies.front(), latencies[latencies.size() / 2], latencies.back(),
-                std::accumulate(latencies.begin(), latencies.end(), 0.0) / latencies.size(),
-                latencies.size());
-    for (double ms : latencies)
-        EXPECT_LT(ms, 900.0) << "one period of the watch and some slack";
-}
-
-TEST_F(PreviewTest, ClosesWhenTheSourceHandleComesToAnotherProcess) {
-    pv::SetFlags(pv::kAddOnTop);
-    pv::Instance instance = pv::StartInstance();
-    ASSERT_TRUE(instance.main);
-    pv::OwnWindow warm; // the first window of a thread brings helper windows with it
-    ASSERT_TRUE(warm.Get());
-
-    // The control: the index taken again by a window of the same process keeps the preview.
-    {
-        pv::OwnWindow first;
-        const HWND handle = pv::IndexOnly(first.Get());
-        HWND preview = pv::OpenByHandOff(instance, handle, RECT{710, 510, 890, 640});
-        ASSERT_TRUE(preview);
-        first.Destroy();
-        {
-            pv::IndexTaker second;
-            ASSERT_TRUE(second.Take(handle)) << "the index went to another process";
-            EXPECT_FALSE(WaitUntil([&] { return !IsWindow(preview); }, 1600));
+        const double opened = NowMs();
+        WaitFine([&] { return NowMs() - opened >= c.phaseMs; }, 2000);
+        if (c.change == HideAndShow) Command(watched, rig::FIXTURE_CMD_HIDE);
+        if (c.change == HideAndShow) Command(watched, rig::FIXTURE_CMD_SHOW);
+        if (c.change == Minimize) Command(watched, rig::FIXTURE_CMD_MINIMIZE);
+        if (own) DestroyWindow(watched);
+        if (c.change == Close || c.change == CloseAndTake) Command(watched, rig::FIXTURE_CMD_CLOSE);
+        const double changed = NowMs();
+        IndexTaker taker;
+        ASSERT_TRUE(c.change < DestroyOwnAndRetake || taker.Take(IndexOnly(watched)))
+            << "the index went elsewhere";
+        if (stays) {
+            EXPECT_FALSE(WaitUntil([&] { return !IsWindow(preview); }, 3 * period + 100));
+            taker = IndexTaker();
+            if (!own) Command(watched, rig::FIXTURE_CMD_CLOSE);
         }
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(preview); }, 3000));
+        EXPECT_TRUE(WaitFine([&] { return !IsWindow(preview); }, 5000))
+            << "it outlived its watched";
+        if (stays) continue;
+        std::printf("[ preview lifetime ] %s: closed in %.0f ms\n", c.what, NowMs() - changed);
+        EXPECT_LT(NowMs() - changed, period + 400) << "one watch period and some slack";
     }
-
-    // A fixture's window gone and its index taken at once by a window of this process.
-    pv::Fixture source = pv::StartFixture(203, 157, 320, 200);
-    ASSERT_TRUE(source.hwnd);
-    const HWND handle = pv::IndexOnly(source.hwnd);
-    HWND preview = pv::OpenByHandOff(instance, handle, source.ScreenRect(10, 10, 250, 180));
-    ASSERT_TRUE(preview);
-    ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_CLOSE));
-    pv::IndexTaker taker;
-    ASSERT_TRUE(taker.Take(handle)) << "the index went to another process";
-    ASSERT_TRUE(IsWindow(handle));
-    ASSERT_EQ(WindowPid(handle), GetCurrentProcessId());
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(preview); }, 3000));
+    EXPECT_TRUE(instance.process.Running()) << "ended while a preview was open";
+    Command(keeper.hwnd, rig::FIXTURE_CMD_CLOSE);
+    EXPECT_EQ(instance.process.WaitExit(5000), std::optional<DWORD>(0))
+        << "outlived its last preview";
 }
-
-TEST_F(PreviewTest, SilentInstanceEndsWithItsLastPreview) {
-    pv::SetFlags(pv::kAddOnTop | lumetta::SETTINGS_SILENT_MODE);
-    pv::Fixture first = pv::StartFixture(203, 157, 320, 200);
-    pv::Fixture second = pv::StartFixture(603, 157, 320, 200);
-    ASSERT_TRUE(first.hwnd && second.hwnd);
-    HWND preview = nullptr;
-    pv::Instance instance =
-        pv::StartWithPreview(first.hwnd, first.ScreenRect(10, 10, 250, 180), &preview);
-    ASSERT_TRUE(preview);
-    ASSERT_TRUE(pv::OpenByHandOff(instance, second.hwnd, second.ScreenRect(10, 10, 250, 180)));
-    ASSERT_TRUE(rig::FixtureCommand(first.hwnd, rig::FIXTURE_CMD_CLOSE));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(preview); }, 3000));
-    EXPECT_TRUE(instance.process.Running()) << "one preview is left";
-    ASSERT_TRUE(rig::FixtureCommand(second.hwnd, rig::FIXTURE_CMD_CLOSE));
-    auto code = instance.process.WaitExit(5000);
-    ASSERT_TRUE(code) << "the instance outlived its last preview";
-    EXPECT_EQ(*code, 0u);
-
-    // Started to wait for a hand-off that then fails: it ends too, without a message.
-    pv::Instance waiting = pv::StartInstance();
-    ASSERT_TRUE(waiting.main);
-    pv::Fixture hidden = pv::StartFixture(203, 157, 320, 200, L"--hidden");
-    auto answer = pv::HandOff(waiting.main, hidden.hwnd, hidden.ScreenRect(10, 10, 250, 180));
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(*answer, 0);
-    code = waiting.process.WaitExit(5000);
-    ASSERT_TRUE(code);
-    EXPECT_EQ(*code, 0u);
-}
-
-} // namespace

@@ -1,146 +1,193 @@
-// The preview list seen from outside: previews added or replaced as the settings say, the limit of
-// 100 with its message and a 0 answer, and desktop composition turned off under open previews.
+// The preview list seen from outside: previews added up to the limit of 100 (then a message and a
+// 0 answer) or replacing one another as the settings say, all closed when desktop composition goes
+// off; and seven hundred of them, opened and closed by every path, with hostile messages besides,
+// leave the main instance's windows, GDI objects and memory where they were.
 #include <algorithm>
+#include <cstdio>
+#include <future>
+#include <random>
+#include <tuple>
 
-#include "preview_support.h"
+#include "app/base/handoff.h"
+#include "e2e.h"
 
 using namespace e2e;
 
 namespace {
 
+using PreviewList = E2eTest;
+
+constexpr int kRound = int(lumetta::MAX_PREVIEWS);
 const wchar_t kLimitText[] = L"The maximum of 100 simultaneous previews has been reached.";
 const wchar_t kCompositionText[] =
     L"Lumetta requires the Aero theme to be enabled.\r\nGo to Control Panel -> Personalization "
     L"-> Aero Themes.";
 
-// Composition comes back on whatever the test did.
-class CompositionGuard {
-public:
-    ~CompositionGuard() { dwmrig::SetComposition(true); }
-};
+// Under Wine the memory figure is the working set, which moves by a megabyte or so as the heap
+// hands pages back; three KiB kept per preview would pass this over 600 previews.
+constexpr SIZE_T kMemorySlack = 2 * 1024 * 1024;
+// Wine makes a GDI object or two once, lazily, on paths that a warm-up does not always reach first
+// (seen: 270 before, 271 after 701 previews, in one run out of several). A leak per preview would
+// add hundreds.
+constexpr DWORD kGdiOneTimeSlack = 3;
 
-// The n-th of many small areas of a 600 × 400 source, all different.
-RECT Area(const pv::Fixture& source, int n) {
+// The n-th of many small areas of a 600 × 400 fixture, all different.
+RECT Area(const Fixture& source, int n) {
     const int x = (n % 10) * 45, y = (n / 10) % 10 * 30;
     return source.ScreenRect(x, y, x + 140, y + 100);
 }
 
-TEST_F(PreviewTest, AddModeAddsAndReplaceModeReplaces) {
-    pv::SetFlags(pv::kAddOnTop);
-    pv::Fixture source = pv::StartFixture(203, 157, 600, 400);
-    ASSERT_TRUE(source.hwnd);
-    pv::Instance adding = pv::StartInstance();
-    ASSERT_TRUE(adding.main);
-    HWND previews[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        previews[i] = pv::OpenByHandOff(adding, source.hwnd, Area(source, i));
-        ASSERT_TRUE(previews[i]);
-    }
-    EXPECT_EQ(pv::Previews(adding.process.pid).size(), 3u);
-    // A freed slot is used again; the others stay.
-    PostMessageW(previews[1], WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitWindowGone(previews[1], 3000));
-    HWND again = pv::OpenByHandOff(adding, source.hwnd, Area(source, 7));
-    ASSERT_TRUE(again);
-    EXPECT_TRUE(IsWindow(previews[0]) && IsWindow(previews[2]));
-    EXPECT_EQ(pv::Previews(adding.process.pid).size(), 3u);
-    Clean();
+// The instance under test and its rounds of previews.
+struct Rounds {
+    HWND main;
+    DWORD pid;
+    const Fixture& source;
+    size_t keeps =
+        kRound; // what a round leaves open: the limit, or one when each replaces the last
 
-    // Replacing: each new preview takes the place of the one that is open.
-    pv::SetFlags(lumetta::SETTINGS_KEEP_ON_TOP);
-    pv::Instance replacing = pv::StartInstance();
-    ASSERT_TRUE(replacing.main);
-    HWND live = pv::OpenByHandOff(replacing, source.hwnd, Area(source, 0));
-    ASSERT_TRUE(live);
-    for (int i = 1; i <= 3; ++i) {
-        SCOPED_TRACE(i);
-        const std::string oldThumb = pv::ThumbnailOf(live, replacing.process.pid);
-        ASSERT_FALSE(oldThumb.empty());
-        HWND next = pv::OpenByHandOff(replacing, source.hwnd, Area(source, i));
-        ASSERT_TRUE(next);
-        EXPECT_FALSE(IsWindow(live));
-        EXPECT_EQ(pv::Previews(replacing.process.pid), std::vector<HWND>{next});
-        // The old thumbnail went before the new one came.
-        const std::vector<std::string> record = DwmRecord();
-        auto unregistered = std::find_if(record.begin(), record.end(), [&](const std::string& l) {
-            return pv::LineHas(l, "fn", "DwmUnregisterThumbnail") &&
-                   pv::LineHas(l, "thumb", oldThumb);
-        });
-        auto registered = std::find_if(record.begin(), record.end(), [&](const std::string& l) {
-            return pv::LineHas(l, "fn", "DwmRegisterThumbnail") &&
-                   pv::LineHas(l, "hwndDestination", pv::HandleText(next));
-        });
-        ASSERT_NE(unregistered, record.end());
-        ASSERT_NE(registered, record.end());
-        EXPECT_LT(unregistered - record.begin(), registered - record.begin());
-        live = next;
+    // A round of hand-offs of areas of a fixture, by its window or another handle; each must
+    // open, or not.
+    void Open(const Fixture& areas, HWND handle = nullptr, bool opens = true) {
+        for (int i = 0; i < kRound; ++i) {
+            const auto answer = HandOff(main, handle ? handle : areas.hwnd, Area(areas, i));
+            ASSERT_EQ(answer.value_or(-1) != 0, opens) << "hand-off " << i;
+        }
+        ASSERT_TRUE(!opens || WaitOpen(kRound));
     }
+    // n previews shown and no other preview window, not even one that is being destroyed.
+    bool WaitOpen(size_t n) const {
+        return WaitUntil(
+            [&] {
+                return Previews(pid).size() == n &&
+                       FindTopLevel(lumetta::PREVIEW_WINDOW_CLASS, nullptr, pid).size() == n;
+            },
+            15000);
+    }
+    // What the message box that comes up says; dismissed.
+    void ExpectBox(const wchar_t* caption, const wchar_t* text, HWND owner) const {
+        const auto box = TakeMessageBox(pid);
+        ASSERT_TRUE(box) << "no message";
+        EXPECT_EQ(std::tie(box->caption, box->text, box->owner),
+                  std::make_tuple(caption, text, owner));
+    }
+    // A hand-off answered only after the box it brings up is dismissed: the answer must be 0.
+    void Refused(const wchar_t* caption, const wchar_t* text, HWND owner) {
+        auto answer =
+            std::async(std::launch::async, HandOff, main, source.hwnd, Area(source, 0), 30000);
+        ExpectBox(caption, text, owner);
+        EXPECT_EQ(answer.get(), std::optional<LRESULT>(0));
+    }
+    void OverTheLimit() {
+        Refused(L"Error", kLimitText, main);
+        EXPECT_EQ(Previews(pid).size(), size_t(kRound));
+    }
+    // Composition turned off closes every preview, with one warning.
+    void CompositionOff() {
+        ASSERT_TRUE(dwmrig::SetComposition(false) && WaitOpen(0));
+        ExpectBox(lumetta::APP_TITLE, kCompositionText, nullptr);
+        ASSERT_TRUE(dwmrig::SetComposition(true));
+    }
+    void CloseEach() const {
+        for (HWND preview : Previews(pid))
+            PostMessageW(preview, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitOpen(0));
+    }
+    GuiCounts Measure(const char* when) const {
+        const GuiCounts c = ProcessCounts(pid);
+        std::printf("[ preview leaks ] %-27s gdi %lu, windows %lu, memory %.0f KiB\n", when, c.gdi,
+                    c.user, double(c.privateBytes) / 1024);
+        return c;
+    }
+};
+
+void ExpectNoMoreThan(const GuiCounts& after, const GuiCounts& before) {
+    EXPECT_EQ(after.user, before.user);
+    EXPECT_LE(after.gdi, before.gdi + kGdiOneTimeSlack);
+    EXPECT_LT(after.privateBytes, before.privateBytes + kMemorySlack);
 }
 
-TEST_F(PreviewTest, AHundredPreviewsAndNoMore) {
-    pv::SetFlags(pv::kAddOnTop | lumetta::SETTINGS_SILENT_MODE);
-    pv::Fixture source = pv::StartFixture(203, 157, 600, 400);
-    ASSERT_TRUE(source.hwnd);
-    pv::Instance instance = pv::StartInstance();
-    ASSERT_TRUE(instance.main);
-    for (int i = 0; i < 100; ++i) {
-        auto answer = pv::HandOff(instance.main, source.hwnd, Area(source, i));
-        ASSERT_TRUE(answer && *answer != 0) << "preview " << i;
+// Malformed hand-offs from another process (another tag, no data, too short, damaged fields; the
+// window 0x35 is odd, never a handle, so none is valid) are answered 0.
+void HostileTraffic(HWND main) {
+    std::mt19937 random(20261206);
+    for (int i = 0; i < 3000; ++i) {
+        auto bytes = lumetta::EncodeHandOffRecord(lumetta::MakeHandOffRecord(0x35, {0, 0, 99, 99}));
+        bytes[random() % 8 * 4] ^= uint8_t(random()); // size, version, window, a rectangle edge
+        bytes[8] = 0x35;
+        ASSERT_EQ(SendCopyData(main, i % 5 ? lumetta::HANDOFF_TAG : ULONG_PTR(random()),
+                               i % 7 ? bytes.data() : nullptr,
+                               i % 3 ? DWORD(bytes.size()) : DWORD(random() % 32)),
+                  std::optional<LRESULT>(0))
+            << "malformed hand-off " << i;
     }
-    ASSERT_TRUE(WaitUntil([&] { return pv::Previews(instance.process.pid).size() == 100; }, 10000));
-
-    // The 101st: an error box owned by the main window, then the answer 0.
-    pv::AsyncHandOff refused(instance.main, source.hwnd, Area(source, 100));
-    auto box = WaitMessageBox(instance.process.pid);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->caption, L"Error");
-    EXPECT_EQ(box->text, kLimitText);
-    EXPECT_EQ(box->owner, instance.main);
-    DismissMessageBox(*box);
-    auto answer = refused.Answer();
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(*answer, 0);
-    EXPECT_EQ(pv::Previews(instance.process.pid).size(), 100u);
-    EXPECT_TRUE(instance.process.Running());
-}
-
-TEST_F(PreviewTest, CompositionTurnedOffClosesEveryPreviewWithOneWarning) {
-    CompositionGuard restore;
-    pv::SetFlags(pv::kAddOnTop);
-    pv::Fixture source = pv::StartFixture(203, 157, 600, 400);
-    ASSERT_TRUE(source.hwnd);
-    pv::Instance instance = pv::StartInstance();
-    ASSERT_TRUE(instance.main);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(pv::OpenByHandOff(instance, source.hwnd, Area(source, i)));
-
-    ASSERT_TRUE(dwmrig::SetComposition(false));
-    ASSERT_TRUE(WaitUntil([&] { return pv::Previews(instance.process.pid).empty(); }, 5000));
-    auto box = WaitMessageBox(instance.process.pid);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->caption, L"Lumetta");
-    EXPECT_EQ(box->text, kCompositionText);
-    EXPECT_EQ(box->owner, nullptr);
-    EXPECT_EQ(MessageBoxes(instance.process.pid).size(), 1u) << "one warning for all previews";
-    DismissMessageBox(*box);
-
-    // With no preview open the change itself says nothing; the next preview is refused.
-    ASSERT_TRUE(dwmrig::SetComposition(true));
-    ASSERT_TRUE(dwmrig::SetComposition(false));
-    EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes(instance.process.pid).empty(); }, 1000));
-    pv::AsyncHandOff refused(instance.main, source.hwnd, Area(source, 3));
-    box = WaitMessageBox(instance.process.pid);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, kCompositionText);
-    DismissMessageBox(*box);
-    auto answer = refused.Answer();
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(*answer, 0);
-
-    // Back on: previews open again in the same instance.
-    ASSERT_TRUE(dwmrig::SetComposition(true));
-    EXPECT_TRUE(pv::OpenByHandOff(instance, source.hwnd, Area(source, 4)));
-    EXPECT_TRUE(instance.process.Running());
+    EXPECT_TRUE(WaitTrayVisible(true));
 }
 
 } // namespace
+
+TEST_F(PreviewList, LimitCompositionReplacingAndNothingLeftBehind) {
+    Fixture source = StartFixture(203, 157, 600, 400);
+    Instance instance = StartInstance(L"-startup");
+    Rounds rounds{instance.main, instance.process.pid, source};
+
+    // Warming up makes what is made once: the window class, the stand-in's drawing, and what the
+    // system keeps for each kind of message box. Adding adds up to the limit; a closed preview's
+    // place takes the next and leaves the others.
+    rounds.Open(source);
+    const std::vector<HWND> full = Previews(instance.process.pid);
+    PostMessageW(full[0], WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitWindowGone(full[0], 3000));
+    ASSERT_TRUE(OpenByHandOff(instance, source.hwnd, Area(source, 7)));
+    EXPECT_TRUE(std::all_of(full.begin() + 1, full.end(), IsWindow));
+    rounds.OverTheLimit();
+    rounds.CompositionOff();
+    // With none open the change says nothing (nor did the first say more than once); a preview
+    // asked for while composition is off is refused with the warning.
+    ASSERT_TRUE(dwmrig::SetComposition(false));
+    EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes(instance.process.pid).empty(); }, 1000));
+    rounds.Refused(lumetta::APP_TITLE, kCompositionText, nullptr);
+    ASSERT_TRUE(dwmrig::SetComposition(true));
+    ASSERT_TRUE(OpenByHandOff(instance, source.hwnd, Area(source, 4))) << "not back on";
+    rounds.CloseEach();
+    const GuiCounts before = rounds.Measure("after warming up");
+
+    // The source goes away under all of them, or its handle comes to another process's window.
+    for (bool byIndex : {false, true}) {
+        const Fixture going = StartFixture(303, 257, 600, 400);
+        rounds.Open(going, byIndex ? IndexOnly(going.hwnd) : nullptr);
+        ASSERT_TRUE(rig::FixtureCommand(going.hwnd, rig::FIXTURE_CMD_CLOSE));
+        IndexTaker taker;
+        EXPECT_TRUE(!byIndex || taker.Take(IndexOnly(going.hwnd)));
+        ASSERT_TRUE(rounds.WaitOpen(0));
+    }
+    rounds.Open(source);
+    rounds.CompositionOff();
+    rounds.Open(source);
+    rounds.CloseEach();
+    // The compositor refuses every thumbnail: each window fails in its creation.
+    ASSERT_TRUE(dwmrig::SetRefused(source.hwnd));
+    rounds.Open(source, nullptr, false);
+    ASSERT_TRUE(dwmrig::ClearRefused(source.hwnd));
+    rounds.Open(source);
+    rounds.OverTheLimit();
+    rounds.CloseEach();
+    HostileTraffic(instance.main);
+    ExpectNoMoreThan(rounds.Measure("after 601 more, and traffic"), before);
+    EXPECT_TRUE(instance.process.Running());
+
+    // Replacing: each new preview takes the place of the one that is open, and its thumbnail
+    // goes before the new one comes. (A replaced preview is closed as composition off closes
+    // them all, which the rounds above measured.)
+    Clean();
+    SetFlags(lumetta::SETTINGS_KEEP_ON_TOP);
+    Instance replacing = StartInstance(L"-startup");
+    const DWORD pid = replacing.process.pid;
+    const HWND old = OpenByHandOff(replacing, source.hwnd, Area(source, 0));
+    const std::string oldThumb =
+        dwmrig::RecordField(RegistrationOf(old, pid), "thumb").value_or("?");
+    const HWND next = OpenByHandOff(replacing, source.hwnd, Area(source, 1));
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_EQ(Previews(pid), std::vector<HWND>{next});
+    EXPECT_LT(RecordIndexOf("DwmUnregisterThumbnail", "thumb", oldThumb),
+              RecordIndexOf("DwmRegisterThumbnail", "hwndDestination", HandleText(next)));
+}

@@ -1,193 +1,110 @@
-// A preview opens exactly over the selected area of its source, with the source's title, and is
-// owned and topmost as the settings say; the stand-in compositor receives the thumbnail mapping.
+// A preview as the user sees it: exactly over the selected area of its source, with the source's
+// title, owned and topmost as the settings say, showing the source's own live pixels even when the
+// source is covered; and what the compositor is asked for. The frame differs before Windows 10,
+// so the suite also runs under Windows 7. The mapping's arithmetic is a unit table's.
+#include <algorithm>
+#include <tuple>
+
 #include "e2e.h"
-#include "preview_support.h"
+#include "preview/constants.h"
 
 using namespace e2e;
 
 namespace {
 
-// Suites whose behaviour depends on the Windows version run under both.
-class PreviewPlacementVersions : public PreviewTest {};
+using PreviewVersions = E2eTest;
 
-TEST_F(PreviewPlacementVersions, ClientAreaLiesOverTheSelection) {
-    pv::SetFlags(pv::kAddOnTop);
-    pv::Fixture source = pv::StartFixture(203, 157, 480, 320);
-    ASSERT_TRUE(source.hwnd);
-    const bool windows10 = pv::IsWindows10();
-    const RECT frame = pv::StandardPreviewFrame();
+// The preview lies over shown with the frame around it (on Windows 10 a custom frame with a
+// 1-pixel top edge), and its thumbnail is the source's whole client area at 100 %, shifted to
+// shown's corner.
+void ExpectPreviewOver(HWND preview, DWORD pid, const Fixture& source, const RECT& shown) {
+    const WindowInfo info = Inspect(preview);
+    EXPECT_EQ(info.client, shown);
+    RECT frame{};
+    AdjustWindowRectEx(&frame, lumetta::PREVIEW_STYLE, FALSE, lumetta::PREVIEW_EX_STYLE_TOPMOST);
+    const bool windows10 = RegGetString(L"Software\\Wine", L"Version") == L"win10"; // the rig's
+    EXPECT_EQ(info.window,
+              (RECT{shown.left + frame.left,
+                    windows10 ? shown.top - lumetta::CUSTOM_FRAME_TOP_EDGE : shown.top + frame.top,
+                    shown.right + frame.right, shown.bottom + frame.bottom}));
 
-    const struct {
-        const char* name;
-        RECT selection, shown; // screen coordinates
-    } cases[] = {
-        {"inside", source.ScreenRect(50, 40, 350, 250), source.ScreenRect(50, 40, 350, 250)},
-        {"over the top-left corner", source.ScreenRect(-60, -30, 190, 150),
-         source.ScreenRect(0, 0, 190, 150)},
-        {"over the bottom-right corner", source.ScreenRect(300, 180, 700, 500),
-         source.ScreenRect(300, 180, 480, 320)},
-        {"small", source.ScreenRect(100, 100, 160, 130), source.ScreenRect(100, 100, 160, 130)},
-        {"whole client area", source.ScreenRect(0, 0, 480, 320), source.ScreenRect(0, 0, 480, 320)},
-    };
-    pv::Instance instance;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        // The first preview starts the main instance; the others are handed to it.
-        HWND preview = nullptr;
-        if (!instance.main) {
-            instance = pv::StartWithPreview(source.hwnd, c.selection, &preview);
-            ASSERT_TRUE(instance.main);
-        } else {
-            preview = pv::OpenByHandOff(instance, source.hwnd, c.selection);
-        }
-        ASSERT_TRUE(preview);
-        const WindowInfo info = Inspect(preview);
-        EXPECT_TRUE(pv::SameRect(info.client, c.shown))
-            << "client " << pv::RectText(info.client) << ", selection shown "
-            << pv::RectText(c.shown);
-        // The frame lies around the area: on Windows 10 a custom frame with a 1-pixel top edge.
-        const RECT expectedWindow{c.shown.left + frame.left,
-                                  windows10 ? c.shown.top - 1 : c.shown.top + frame.top,
-                                  c.shown.right + frame.right, c.shown.bottom + frame.bottom};
-        EXPECT_TRUE(pv::SameRect(info.window, expectedWindow))
-            << "window " << pv::RectText(info.window) << ", expected "
-            << pv::RectText(expectedWindow);
+    const std::string registration = RegistrationOf(preview, pid);
+    EXPECT_TRUE(LineHas(registration, "hwndSource", HandleText(source.hwnd)));
+    const std::string thumb = dwmrig::RecordField(registration, "thumb").value_or("?");
+    const auto updates = WaitDwmCalls("DwmUpdateThumbnailProperties", pid, "thumb", thumb);
+    ASSERT_EQ(updates.size(), 1u) << "one update at creation, none after";
+    EXPECT_TRUE(LineHas(updates[0], "hr", "0x00000000"));
+    const std::string props = dwmrig::RecordField(updates[0], "props").value_or("");
+    for (const char* field : {"\"dwFlags\":\"0x1b\"", "\"opacity\":255", "\"fVisible\":1,",
+                              "\"fSourceClientAreaOnly\":1}"})
+        EXPECT_NE(props.find(field), std::string::npos) << field << " not in " << props;
+    const RECT& c = source.client;
+    EXPECT_EQ(
+        LineRect(updates[0], "rcDestination"),
+        (RECT{c.left - shown.left, c.top - shown.top, c.right - shown.left, c.bottom - shown.top}));
+    EXPECT_EQ(LineRect(updates[0], "rcSource"), (RECT{0, 0, c.right - c.left, c.bottom - c.top}));
 
-        // The thumbnail: the source's whole client area at 100 %, shifted to the area's corner.
-        const std::string thumb = pv::ThumbnailOf(preview, instance.process.pid);
-        ASSERT_FALSE(thumb.empty());
-        auto registered =
-            pv::DwmCallsWith("DwmRegisterThumbnail", instance.process.pid, "thumb", thumb);
-        ASSERT_EQ(registered.size(), 1u);
-        EXPECT_TRUE(pv::LineHas(registered[0], "hwndSource", pv::HandleText(source.hwnd)));
-        std::vector<std::string> updates;
-        WaitUntil(
-            [&] {
-                updates = pv::DwmCallsWith("DwmUpdateThumbnailProperties", instance.process.pid,
-                                           "thumb", thumb);
-                return !updates.empty();
-            },
-            2000);
-        ASSERT_EQ(updates.size(), 1u) << "one update at creation, none after";
-        const std::string& props = updates[0];
-        EXPECT_TRUE(pv::LineHas(props, "dwFlags", "0x1b"));
-        EXPECT_TRUE(pv::LineHas(props, "opacity", "255"));
-        EXPECT_TRUE(pv::LineHas(props, "fVisible", "1"));
-        EXPECT_TRUE(pv::LineHas(props, "fSourceClientAreaOnly", "1"));
-        EXPECT_TRUE(pv::LineHas(props, "hr", "0x00000000"));
-        const LONG dx = c.shown.left - source.client.left, dy = c.shown.top - source.client.top;
-        auto destination = JsonRect(props, "rcDestination");
-        auto sourceRect = JsonRect(props, "rcSource");
-        ASSERT_TRUE(destination && sourceRect);
-        EXPECT_TRUE(pv::SameRect(*destination, RECT{-dx, -dy, 480 - dx, 320 - dy}))
-            << pv::RectText(*destination);
-        EXPECT_TRUE(pv::SameRect(*sourceRect, RECT{0, 0, 480, 320})) << pv::RectText(*sourceRect);
-
-        // Slightly rounded corners on Windows 10; nothing of the kind before.
-        auto corners = pv::DwmCallsWith("DwmSetWindowAttribute", instance.process.pid, "hwnd",
-                                        pv::HandleText(preview));
-        if (windows10) {
-            ASSERT_EQ(corners.size(), 1u);
-            EXPECT_TRUE(pv::LineHas(corners[0], "dwAttribute", "33"));
-            EXPECT_TRUE(pv::LineHas(corners[0], "value", "3"));
-        } else {
-            EXPECT_TRUE(corners.empty());
-        }
-    }
-    EXPECT_EQ(pv::Previews(instance.process.pid).size(), std::size(cases));
-}
-
-TEST_F(PreviewTest, TitleOwnerAndTopmostFollowTheSettings) {
-    const DWORD taskbar = lumetta::SETTINGS_TASKBAR_BUTTONS | lumetta::SETTINGS_MULTIPLE_PREVIEWS;
-    const struct {
-        const char* name;
-        DWORD flags;
-        const wchar_t* fixtureArgs;
-        const wchar_t* title;
-        bool topmost, owned;
-    } cases[] = {
-        {"defaults", pv::kAddOnTop, L"--title \"Source Window\"", L"Source Window", true, true},
-        {"taskbar buttons, not on top", taskbar, L"--no-title", L"Lumetta", false, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Clean();
-        pv::SetFlags(c.flags);
-        pv::Fixture source = pv::StartFixture(320, 240, 300, 200, c.fixtureArgs);
-        ASSERT_TRUE(source.hwnd);
-        HWND preview = nullptr;
-        pv::Instance instance =
-            pv::StartWithPreview(source.hwnd, source.ScreenRect(10, 10, 290, 190), &preview);
-        ASSERT_TRUE(preview);
-        const WindowInfo info = Inspect(preview);
-        EXPECT_EQ(info.title, c.title);
-        EXPECT_EQ((info.exStyle & WS_EX_TOPMOST) != 0, c.topmost);
-        // An owned popup has no taskbar button; an unowned one (not a tool window) has.
-        EXPECT_EQ(info.owner, c.owned ? instance.main : nullptr);
-        EXPECT_EQ(info.exStyle & WS_EX_TOOLWINDOW, 0u);
-        const DWORD style = WS_POPUP | WS_VISIBLE | WS_THICKFRAME;
-        EXPECT_EQ(info.style & style, style);
-        EXPECT_EQ(info.style & (WS_CAPTION | WS_SYSMENU), 0u) << "no caption, no system menu";
+    // Slightly rounded corners on Windows 10; nothing of the kind before.
+    const auto corners = DwmCalls("DwmSetWindowAttribute", pid, "hwnd", HandleText(preview));
+    ASSERT_EQ(corners.size(), windows10 ? 1u : 0u);
+    if (windows10) {
+        EXPECT_TRUE(LineHas(corners[0], "dwAttribute", "33"));
+        EXPECT_TRUE(LineHas(corners[0], "value", "3"));
     }
 }
 
 } // namespace
 
-namespace {
+TEST_F(PreviewVersions, PlacementLookAndLivePicture) {
+    Fixture source = StartFixture(203, 157, 480, 320, L"--title \"Source Window\"");
+    const Fixture cover = StartFixture(183, 137, 520, 360, L"--class RigCover --fps 0");
+    Instance instance = StartInstance(L"-preview " + HandleArg(source.hwnd) + L" " +
+                                      RectArgs(source.ScreenRect(50, 40, 350, 250)));
+    const DWORD pid = instance.process.pid;
+    const HWND first = WaitNewPreview(pid);
+    ExpectPreviewOver(first, pid, source, source.ScreenRect(50, 40, 350, 250));
+    // An owned popup has no taskbar button; an unowned one (not a tool window) has.
+    const auto look = [](HWND preview) {
+        const WindowInfo info = Inspect(preview);
+        return std::make_tuple(info.title, info.exStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+                               info.owner,
+                               info.style & (lumetta::PREVIEW_STYLE | WS_CAPTION | WS_SYSMENU));
+    };
+    EXPECT_EQ(look(first), std::make_tuple(std::wstring(L"Source Window"), DWORD(WS_EX_TOPMOST),
+                                           instance.main, lumetta::PREVIEW_STYLE));
+    // Over the source's corner: only what lies in its client area is shown.
+    const HWND second = OpenByHandOff(instance, source.hwnd, source.ScreenRect(-60, -30, 190, 150));
+    ASSERT_TRUE(second);
+    ExpectPreviewOver(second, pid, source, source.ScreenRect(0, 0, 190, 150));
 
-// The colour a screenshot shows at a screen point, as the fixture's pattern type.
-rig::Rgb ShotPixel(const Screenshot& shot, int x, int y) {
-    const uint32_t p = shot.Pixel(x, y);
-    return {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p)};
-}
-
-// The picture inside a preview's client area is the source's own pixels, live, even after the
-// source has moved away from under it.
-TEST_F(PreviewTest, PictureIsTheSourcesLivePixels) {
-    pv::SetFlags(pv::kAddOnTop | lumetta::SETTINGS_SILENT_MODE);
-    pv::Fixture source = pv::StartFixture(203, 157, 480, 320);
-    ASSERT_TRUE(source.hwnd);
-    const RECT selection = source.ScreenRect(100, 60, 300, 220);
-    HWND preview = nullptr;
-    pv::Instance instance = pv::StartWithPreview(source.hwnd, selection, &preview);
-    ASSERT_TRUE(preview);
-    // Away from under the preview: what the preview shows can only come from the thumbnail.
-    ASSERT_TRUE(rig::FixtureMoveClient(source.hwnd, {1100, 600, 480, 320}));
+    // Covered by another window since before the previews came, frozen at one frame: client
+    // pixel (x, y) of the first preview shows source pixel (50 + x, 40 + y) of that frame, and the
+    // screen beside the previews shows the cover.
+    MouseMove(1800, 1000); // off the previews, so that no hover bar shows
     ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_FREEZE));
     const auto frame = rig::FixtureFrame(source.hwnd);
     ASSERT_TRUE(frame);
-
-    // Client pixel (x, y) of the preview shows source client pixel (100 + x, 60 + y).
-    const POINT samples[] = {{0, 0}, {199, 0}, {0, 159}, {199, 159}, {57, 91}, {150, 3}};
-    const WindowInfo info = Inspect(preview);
-    auto shows = [&](const Screenshot& shot, uint32_t f) {
-        for (const POINT& s : samples) {
-            if (ShotPixel(shot, info.client.left + s.x, info.client.top + s.y) !=
-                rig::ExpectedFixturePixel(100 + s.x, 60 + s.y, f)) {
-                return false;
-            }
-        }
-        return true;
-    };
-    Screenshot shot;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            shot = TakeScreenshot("preview-frozen");
-            return shot.Valid() && shows(shot, *frame);
-        },
-        8000))
-        << "screenshot " << shot.pngPath;
-
+    const RECT client = Inspect(first).client;
+    const POINT origin{client.left - 50, client.top - 40};
+    const POINT beside{603, 437};
+    const auto shows = [&](const Screenshot& sh) { return ShownFixtureFrame(sh, client, origin); };
+    Screenshot shot =
+        ShotWhen("preview-covered", [&](auto& sh) { return shows(sh) == *frame % 256; });
+    EXPECT_EQ(shows(shot), *frame % 256) << "see " << shot.pngPath;
+    EXPECT_EQ(shot.Pixel(beside.x, beside.y),
+              rig::ExpectedFixturePixel(beside.x - 183, beside.y - 137, 0))
+        << "the source is not covered; see " << shot.pngPath;
     // Live: once the source animates again, so does the preview.
     ASSERT_TRUE(rig::FixtureCommand(source.hwnd, rig::FIXTURE_CMD_RESUME));
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            shot = TakeScreenshot("preview-live");
-            const rig::Rgb p = ShotPixel(shot, info.client.left + 57, info.client.top + 91);
-            return shot.Valid() && p.r == 157 && p.g == 151 && p.b != (*frame & 255);
-        },
-        8000))
-        << "screenshot " << shot.pngPath;
-}
+    const auto live = [&](const Screenshot& sh) { return shows(sh) && shows(sh) != *frame % 256; };
+    shot = ShotWhen("preview-live", live);
+    EXPECT_TRUE(live(shot)) << "the preview is not live; see " << shot.pngPath;
 
-} // namespace
+    Clean();
+    SetFlags(lumetta::SETTINGS_TASKBAR_BUTTONS | lumetta::SETTINGS_MULTIPLE_PREVIEWS);
+    const Fixture untitled = StartFixture(320, 240, 300, 200, L"--no-title");
+    instance = StartInstance(L"-preview " + HandleArg(untitled.hwnd) + L" 330 250 610 430");
+    const HWND preview = WaitNewPreview(instance.process.pid);
+    EXPECT_EQ(look(preview), std::make_tuple(std::wstring(lumetta::APP_TITLE), DWORD(0),
+                                             HWND(nullptr), lumetta::PREVIEW_STYLE));
+}

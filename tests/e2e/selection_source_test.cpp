@@ -1,141 +1,81 @@
-// Which window a selection hands over as its source: fixtures of every kind are put over the
+// Which window a selection hands over as its source: a fixture of each kind is put over the
 // selection's centre, above a plain "backstop" fixture, and the stand-in main window reads the
-// window handle from the hand-off. A window that is passed over leaves the backstop as the source.
-// The cloak rules apply from Windows 8 on, so the suite also runs under Windows 7.
-#include "selection_support.h"
+// handle from the hand-off. A window passed over leaves the backstop as the source. The lists of
+// names and the layer rule are unit tables; here each rule is met once through real windows. The
+// cloak rules apply from Windows 8 on, so the suite also runs under Windows 7.
+#include "e2e.h"
+
+#include <versionhelpers.h>
 
 using namespace e2e;
 
 namespace {
 
-// The selection is dragged from (400, 300) to (601, 501): its centre is (500, 400).
-constexpr POINT kFrom{400, 300}, kTo{601, 501};
+using SelectionSourceVersions = E2eTest;
 
-class SelectionSourceVersions : public sel::SelectionTest {};
-
-bool CloakRulesApply() {
-    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    auto fn = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-    if (!fn || fn(&info) != 0) return false;
-    return info.dwMajorVersion > 6 || (info.dwMajorVersion == 6 && info.dwMinorVersion >= 2);
-}
-
-// The source a selection from kFrom to kTo hands over.
+// The source a selection from (400, 300) to (601, 501), centred on (500, 400), hands over.
 HWND SourceOfSelection() {
-    sel::FakeMainWindow main;
-    sel::Selection s = sel::StartSelection();
+    FakeMainWindow main;
+    Selection s = StartSelection();
     if (!s.window) return nullptr;
-    sel::DragFromTo(kFrom.x, kFrom.y, kTo.x, kTo.y);
-    auto got = main.WaitHandOff();
+    Drag(400, 300, 601, 501);
     s.process.WaitExit();
-    return got ? got->SourceWindow() : nullptr;
+    return main.handOffs.empty() ? nullptr : main.handOffs[0].source;
 }
-
-enum class Expect { Tested, Backstop };
 
 struct Case {
     const char* what;
-    std::wstring options;  // of the tested fixture, over the centre
-    bool owned = false;    // owned by a fixture elsewhere on the screen
-    DWORD cloakTested = 0; // cloak value given to the tested window
-    DWORD cloakOwner = 0;  // cloak value given to the owner's owner
-    Expect expect = Expect::Tested;
-    bool cloakRule = false;          // the expectation holds only where the cloak rules apply
+    std::wstring options;            // of the tested fixture, over the centre
+    bool passedOver = false;         // the backstop is the source
+    bool owned = false;              // owned by a fixture elsewhere, itself owned by another
+    DWORD cloak = 0, cloakRoot = 0;  // cloak values of the tested window and of its root owner
     RECT client{450, 350, 250, 150}; // x, y, width, height of the tested fixture
 };
 
 } // namespace
 
 TEST_F(SelectionSourceVersions, WindowsPassedOverAndWindowsTaken) {
-    const bool cloaking = CloakRulesApply();
-    const std::wstring prefixClass = L"\"DFMonitorFadingWindow:\\\\.\\DISPLAY1 long name\"";
+    const bool cloakRules = IsWindows8OrGreater();
     const Case cases[] = {
-        {"a plain window", L""},
-        {"a hidden window", L"--hidden", false, 0, 0, Expect::Backstop},
-        {"a cloaked window", L"", false, 2, 0, Expect::Backstop, true},
-        {"an owned window", L"", true},
-        {"a window whose root owner is cloaked", L"", true, 0, 1, Expect::Backstop, true},
-        {"an owned layered window at alpha 0", L"--layered-alpha 0", true, 0, 0, Expect::Backstop},
-        {"an owned layered window at alpha 1", L"--layered-alpha 1", true},
-        {"an unowned layered window at alpha 0", L"--layered-alpha 0"},
-        {"an owned per-pixel-alpha window", L"--per-pixel-alpha 255", true, 0, 0, Expect::Backstop},
+        {"a hidden window", L"--hidden", true},
+        {"a cloaked window", L"", cloakRules, false, 2},
+        {"a window whose root owner is cloaked", L"", cloakRules, true, 0, 1},
+        {"an owned layered window at alpha 0", L"--layered-alpha 0", true, true},
+        {"an owned layered window at alpha 1", L"--layered-alpha 1", false, true},
+        {"an owned per-pixel-alpha window", L"--per-pixel-alpha 255", true, true},
         {"an unowned per-pixel-alpha window", L"--per-pixel-alpha 255"},
-        {"Lumetta's preview class", L"--class Lumetta_PreviewWnd", false, 0, 0, Expect::Backstop},
-        {"the wallpaper host", L"--class WorkerW", false, 0, 0, Expect::Backstop},
-        {"the sandbox window", L"--class AVP.SandboxWindow", false, 0, 0, Expect::Backstop},
-        {"the mouse overlay class", L"--class YoloMouseClass", false, 0, 0, Expect::Backstop},
-        {"the fading-window prefix", L"--class DFMonitorFadingWindow:", false, 0, 0,
-         Expect::Backstop},
-        {"the fading-window prefix and more", L"--class " + prefixClass, false, 0, 0,
-         Expect::Backstop},
-        {"the fading-window name without its colon", L"--class DFMonitorFadingWindow"},
-        {"a listed class in other case", L"--class workerw"},
-        {"the mouse overlay title", L"--title YoloMouseOverlay", false, 0, 0, Expect::Backstop},
-        {"a longer title", L"--title YoloMouseOverlayX"},
-        // The right edge at x = 500: the centre lies just outside.
-        {"a window that ends at the centre",
-         L"",
-         false,
-         0,
-         0,
-         Expect::Backstop,
-         false,
-         {300, 350, 200, 150}},
-        {"a window that begins at the centre",
-         L"",
-         false,
-         0,
-         0,
-         Expect::Tested,
-         false,
-         {500, 400, 200, 150}},
+        {"Lumetta's preview class", std::wstring(L"--class ") + lumetta::PREVIEW_WINDOW_CLASS,
+         true},
+        {"a long class name with the listed prefix",
+         L"--class \"DFMonitorFadingWindow:\\\\.\\DISPLAY1 long name\"", true},
+        {"a listed title", L"--title YoloMouseOverlay", true},
+        // Right and bottom edges are outside a window: one that ends at x = 500 misses the centre.
+        {"a window that ends at the centre", L"", true, false, 0, 0, {300, 350, 200, 150}},
+        {"a window that begins at the centre", L"", false, false, 0, 0, {500, 400, 200, 150}},
     };
-
-    sel::Fixture backstop = sel::StartFixture(200, 200, 800, 500);
-    ASSERT_TRUE(backstop.hwnd);
+    Fixture backstop = StartFixture(200, 200, 800, 500, L"--fps 0");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        // Owners sit elsewhere on the screen: an owner of its owner, and the owner itself.
-        sel::Fixture ownerOfOwner, owner;
-        std::wstring options = c.options;
+        Fixture root, owner;
+        std::wstring options = c.options + L" --fps 0";
         if (c.owned) {
-            ownerOfOwner = sel::StartFixture(1400, 100, 200, 100);
-            ASSERT_TRUE(ownerOfOwner.hwnd);
-            owner = sel::StartFixture(1400, 300, 200, 100,
-                                      L"--owner " + sel::HandleArg(ownerOfOwner.hwnd));
-            ASSERT_TRUE(owner.hwnd);
-            options += L" --owner " + sel::HandleArg(owner.hwnd);
-            if (c.cloakOwner) MarkCloaked(ownerOfOwner.hwnd, c.cloakOwner);
+            root = StartFixture(1400, 100, 200, 100, L"--fps 0");
+            owner = StartFixture(1400, 300, 200, 100, L"--fps 0 --owner " + HandleArg(root.hwnd));
+            options += L" --owner " + HandleArg(owner.hwnd);
+            dwmrig::SetCloaked(root.hwnd, c.cloakRoot);
         }
-        sel::Fixture tested = sel::StartFixture(c.client.left, c.client.top, c.client.right,
-                                                c.client.bottom, options);
-        ASSERT_TRUE(tested.hwnd);
-        if (c.cloakTested) MarkCloaked(tested.hwnd, c.cloakTested);
-
-        const bool passedOver = c.expect == Expect::Backstop && (!c.cloakRule || cloaking);
-        const HWND expected = passedOver ? backstop.hwnd : tested.hwnd;
-        const HWND source = SourceOfSelection();
-        EXPECT_EQ(source, expected)
-            << "got " << sel::HandleText(source) << ", tested " << sel::HandleText(tested.hwnd)
-            << ", backstop " << sel::HandleText(backstop.hwnd);
+        const Fixture tested =
+            StartFixture(c.client.left, c.client.top, c.client.right, c.client.bottom, options);
+        dwmrig::SetCloaked(tested.hwnd, c.cloak);
+        EXPECT_EQ(SourceOfSelection(), c.passedOver ? backstop.hwnd : tested.hwnd)
+            << "tested " << tested.hwnd << ", backstop " << backstop.hwnd;
     }
-}
 
-// With nothing under the centre that qualifies, the source is the shell window. The rig's shell
-// covers the screen, so it is cloaked here to be passed over by the search itself; where the
-// cloak rules do not apply the search finds it directly.
-TEST_F(SelectionSourceVersions, ShellWindowWhenNothingQualifies) {
-    HWND shell = sel::ShellWindowOfRig();
-    ASSERT_TRUE(shell);
-    struct Uncloak {
-        HWND hwnd;
-        ~Uncloak() { MarkCloaked(hwnd, 0); }
-    } uncloak{shell};
-    MarkCloaked(shell, 1);
-    sel::Fixture hidden = sel::StartFixture(450, 350, 250, 150, L"--hidden");
-    ASSERT_TRUE(hidden.hwnd);
-    EXPECT_EQ(SourceOfSelection(), shell);
+    // With nothing under the centre that qualifies, the source is the shell window. The rig's
+    // shell covers the screen, so it is cloaked to be passed over by the search itself; where the
+    // cloak rules do not apply, the search finds it directly.
+    backstop.process.Kill();
+    ASSERT_TRUE(WaitWindowGone(backstop.hwnd));
+    ASSERT_TRUE(dwmrig::SetCloaked(ShellWindow(), 1));
+    EXPECT_EQ(SourceOfSelection(), ShellWindow());
 }

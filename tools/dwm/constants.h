@@ -29,7 +29,7 @@ inline constexpr uint32_t LOG_MUTEX_WAIT_MS = 2000;
 inline constexpr uint32_t REFRESH_PERIOD_MS = 30;
 // Smooth (HALFTONE) scaling only when shrinking onto at most this many destination pixels: under
 // Wine it costs about 10 ms more per refresh for a nearly full-screen picture, and enlarging with
-// it costs 20 to 30 ms (measured with dwm_selftest --bench), too much for 33 refreshes a second.
+// it costs 20 to 30 ms (measured with dwm_refresh_bench), too much for 33 refreshes a second.
 inline constexpr int64_t SMOOTH_SCALING_MAX_PIXELS = 640 * 480;
 // More thumbnails than the program can hold (100 previews), so the limit is never the program's.
 inline constexpr int MAX_THUMBNAILS = 1024;

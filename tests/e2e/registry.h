@@ -1,0 +1,20 @@
+// The prefix's registry under HKEY_CURRENT_USER: the program's settings and the rig's switches.
+#pragma once
+
+#include "rig.h"
+
+namespace e2e {
+
+bool RegSetBinary(const wchar_t* key, const wchar_t* name, DWORD type,
+                  const std::vector<uint8_t>& data);
+// A string value, or none; set, or deleted with none.
+std::optional<std::wstring> RegGetString(const wchar_t* key, const wchar_t* name);
+void RegSetString(const wchar_t* key, const wchar_t* name,
+                  const std::optional<std::wstring>& value);
+
+// The program's settings: Flags (SETTINGS_* bits, as a value of the given type), or none at all
+// (the defaults).
+void SetFlags(DWORD flags, DWORD type = REG_DWORD);
+void ClearSettings();
+
+} // namespace e2e
