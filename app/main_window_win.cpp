@@ -143,10 +143,10 @@ void AppendMenuText(HMENU menu, UINT id) {
 } // namespace
 
 bool RegisterMainWindowClass() {
-    WindowClassSpec spec;
-    spec.name = MAIN_WINDOW_CLASS;
-    spec.procedure = MainWndProc;
-    return RegisterWindowClass(spec);
+    WindowClassParams params;
+    params.name = MAIN_WINDOW_CLASS;
+    params.procedure = MainWndProc;
+    return RegisterWindowClass(params);
 }
 
 bool CreateMainWindow() {

@@ -16,14 +16,14 @@ namespace lumetta {
 namespace {
 
 bool RegisterPreviewClass() {
-    WindowClassSpec spec;
-    spec.name = PREVIEW_WINDOW_CLASS;
-    spec.procedure = PreviewWndProc;
-    spec.style = CS_DBLCLKS;
-    spec.cursor = LoadCursorW(nullptr, IDC_ARROW);
-    spec.background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    spec.programIcon = true;
-    return RegisterWindowClass(spec);
+    WindowClassParams params;
+    params.name = PREVIEW_WINDOW_CLASS;
+    params.procedure = PreviewWndProc;
+    params.style = CS_DBLCLKS;
+    params.cursor = LoadCursorW(nullptr, IDC_ARROW);
+    params.background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    params.programIcon = true;
+    return RegisterWindowClass(params);
 }
 
 // The source window's title, or the program's name for an untitled source.

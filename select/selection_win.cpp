@@ -57,14 +57,14 @@ bool CreateScreenBitmap(ScreenBitmap* screen, int32_t width, int32_t height) {
 }
 
 bool RegisterSelectionClass() {
-    WindowClassSpec spec;
-    spec.name = SELECTION_WINDOW_CLASS;
-    spec.procedure = SelectionWndProc;
-    spec.style = CS_DBLCLKS;
-    spec.cursor = LoadCursorW(Context.instance, MAKEINTRESOURCEW(IDC_SELECT_CURSOR));
-    spec.background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    spec.programIcon = true;
-    return RegisterWindowClass(spec);
+    WindowClassParams params;
+    params.name = SELECTION_WINDOW_CLASS;
+    params.procedure = SelectionWndProc;
+    params.style = CS_DBLCLKS;
+    params.cursor = LoadCursorW(Context.instance, MAKEINTRESOURCEW(IDC_SELECT_CURSOR));
+    params.background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    params.programIcon = true;
+    return RegisterWindowClass(params);
 }
 
 // Pushes the bitmap, or only its dirty part, to the layered window. A push refused with a dirty

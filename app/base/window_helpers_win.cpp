@@ -62,16 +62,16 @@ void ShowCenteredBox(HWND owner, const wchar_t* text) {
 
 } // namespace
 
-bool RegisterWindowClass(const WindowClassSpec& spec) {
+bool RegisterWindowClass(const WindowClassParams& params) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = spec.style;
-    windowClass.lpfnWndProc = spec.procedure;
+    windowClass.style = params.style;
+    windowClass.lpfnWndProc = params.procedure;
     windowClass.hInstance = Context.instance;
-    windowClass.hCursor = spec.cursor;
-    windowClass.hbrBackground = spec.background;
-    windowClass.lpszClassName = spec.name;
-    if (spec.programIcon) {
+    windowClass.hCursor = params.cursor;
+    windowClass.hbrBackground = params.background;
+    windowClass.lpszClassName = params.name;
+    if (params.programIcon) {
         windowClass.hIcon = LoadIconW(Context.instance, MAKEINTRESOURCEW(IDI_APP));
         windowClass.hIconSm = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON, LR_SHARED);
     }

@@ -20,7 +20,7 @@ inline Rect ToRect(const RECT& r) {
 
 // A window class of this module. Registering a class that is registered already succeeds, so
 // each window may register its class on every creation.
-struct WindowClassSpec {
+struct WindowClassParams {
     const wchar_t* name = nullptr;
     WNDPROC procedure = nullptr;
     UINT style = 0;
@@ -28,7 +28,7 @@ struct WindowClassSpec {
     HBRUSH background = nullptr;
     bool programIcon = false; // the program's icon, large and small
 };
-bool RegisterWindowClass(const WindowClassSpec& spec);
+bool RegisterWindowClass(const WindowClassParams& params);
 
 // Stores the record given to CreateWindowExW in the window's user data and returns it. Called on
 // WM_CREATE, or on WM_NCCREATE by a window that needs its record from the first message on.
