@@ -106,7 +106,7 @@ bool RequireComposition() {
 
 void ShowOptions() {
     if (Context.hOptionsDialog && IsWindow(Context.hOptionsDialog)) {
-        SetForegroundWindow(Context.hOptionsDialog);
+        BringWindowToFront(Context.hOptionsDialog);
         return;
     }
     if (RunOptionsDialog() == 0) return;

@@ -13,6 +13,7 @@
 #include "app/cmdline.h"
 #include "app/cmdline_win.h"
 #include "app/main_window_win.h"
+#include "app/preview_list_win.h"
 #include "options/settings_win.h"
 #include "res/resource.h"
 #include "select/selection_win.h"
@@ -116,6 +117,7 @@ int RunMainInstanceOrMessenger() {
     }
     if (!ShouldStartMainInstance(App.commandFlags, Context.settings.flags)) return EXIT_OK;
     if (!RegisterMainWindowClass()) return EXIT_FAILED;
+    Context.shell = ShellRequests{StartSelection, ShowOptions, CloseAllPreviews};
     for (size_t i = 0; i < MAX_PREVIEWS; ++i)
         App.previewList[i].slotIndex = static_cast<int32_t>(i);
     if (!CreateMainWindow()) return EXIT_FAILED;

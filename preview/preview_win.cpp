@@ -10,7 +10,10 @@
 #include "preview/constants_win.h"
 #include "preview/frame_win.h"
 #include "preview/geometry.h"
+#include "preview/input_win.h"
+#include "preview/menu_win.h"
 #include "preview/thumbnail_win.h"
+#include "preview/zoom_win.h"
 
 namespace lumetta {
 namespace {
@@ -52,6 +55,8 @@ void ResetView(PreviewWindow* preview) {
     preview->clickPending = FALSE;
     preview->sizingFromLeft = FALSE;
     preview->sizingFromTop = FALSE;
+    preview->dragging = FALSE;
+    preview->wheelRemainder = 0;
 }
 
 void ForgetWindow(PreviewWindow* preview) {
@@ -100,8 +105,12 @@ LRESULT OnSourceWatch(const PreviewWindow* preview, HWND hwnd) {
     return 0;
 }
 
-LRESULT OnTimer(const PreviewWindow* preview, HWND hwnd, WPARAM id, LPARAM lParam) {
+LRESULT OnTimer(PreviewWindow* preview, HWND hwnd, WPARAM id, LPARAM lParam) {
     if (id == TIMER_SOURCE_WATCH) return OnSourceWatch(preview, hwnd);
+    if (id == TIMER_CLICK) {
+        CompleteClick(preview);
+        return 0;
+    }
     return DefWindowProcW(hwnd, WM_TIMER, id, lParam);
 }
 
@@ -118,6 +127,78 @@ LRESULT OnNcCalcSize(const PreviewWindow* preview, HWND hwnd, WPARAM wParam, LPA
 
 LRESULT OnNcActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, WM_NCACTIVATE, wParam, NcActivateRepaint(lParam));
+}
+
+LRESULT OnSize(PreviewWindow* preview, WPARAM type, LPARAM size) {
+    FollowClientSize(preview, type, size);
+    return 0;
+}
+
+LRESULT OnMove(PreviewWindow* preview) {
+    PlaceOverlay(&preview->overlay);
+    return 0;
+}
+
+LRESULT OnSizing(PreviewWindow* preview, WPARAM edge) {
+    NoteSizingEdge(preview, edge);
+    return TRUE; // the proposed rectangle stays as it is
+}
+
+LRESULT OnMoving(PreviewWindow* preview) {
+    CancelPendingClick(preview);
+    return TRUE;
+}
+
+LRESULT OnExitSizeMove(PreviewWindow* preview) {
+    PlaceOverlay(&preview->overlay);
+    ResumeOverlay(&preview->overlay);
+    return 0;
+}
+
+// A maximized preview cannot be moved or sized from the system's commands either.
+LRESULT OnSysCommand(const PreviewWindow* preview, HWND hwnd, WPARAM command, LPARAM lParam) {
+    const WPARAM kind = command & 0xFFF0;
+    if (preview->maximized && (kind == SC_MOVE || kind == SC_SIZE)) return 0;
+    return DefWindowProcW(hwnd, WM_SYSCOMMAND, command, lParam);
+}
+
+// The system's suggested rectangle. A message sent from another thread carries a pointer into
+// that thread's memory, so only the system's own is read, and through a copy that a bad address
+// fails instead of faulting.
+bool SuggestedRect(LPARAM lParam, RECT* rect) {
+    SIZE_T copied = 0;
+    return lParam && !InSendMessage() &&
+           ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(lParam), rect,
+                             sizeof(*rect), &copied) &&
+           copied == sizeof(*rect);
+}
+
+LRESULT OnDpiChanged(PreviewWindow* preview, WPARAM dpis, LPARAM lParam) {
+    RECT suggested{};
+    ApplyDpiChange(preview, HIWORD(dpis), SuggestedRect(lParam, &suggested) ? &suggested : nullptr);
+    return 0;
+}
+
+LRESULT OnNcLButtonDown(PreviewWindow* preview, HWND hwnd, WPARAM hit, LPARAM point) {
+    if (!PressOnFrame(preview)) return 0;
+    return DefWindowProcW(hwnd, WM_NCLBUTTONDOWN, hit, point);
+}
+
+LRESULT OnShowWindow(PreviewWindow* preview, WPARAM shown) {
+    if (!shown) HideOverlay(&preview->overlay);
+    return 0;
+}
+
+LRESULT OnShowMenu(PreviewWindow* preview, LPARAM point) {
+    POINT at{};
+    if (TakeOverlayMenuPoint(&preview->overlay, point, &at)) ShowPreviewMenu(preview, at.x, at.y);
+    return 0;
+}
+
+// The message handlers below that only pass their arguments on.
+template <typename Action> LRESULT Handled(Action action) {
+    action();
+    return 0;
 }
 
 } // namespace
@@ -175,8 +256,10 @@ void ClosePreview(PreviewWindow* preview) {
 }
 
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    PreviewWindow* preview = message == WM_CREATE ? AttachRecord<PreviewWindow>(hwnd, lParam)
-                                                  : RecordOf<PreviewWindow>(hwnd);
+    // The record is there from the first message on, so the very first frame calculation
+    // already gives the custom frame: the window is never seen with the system's.
+    PreviewWindow* preview = message == WM_NCCREATE ? AttachRecord<PreviewWindow>(hwnd, lParam)
+                                                    : RecordOf<PreviewWindow>(hwnd);
     if (!preview) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_CREATE: return OnCreate(preview, hwnd);
@@ -185,6 +268,34 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(preview, lParam);
     case WM_NCCALCSIZE: return OnNcCalcSize(preview, hwnd, wParam, lParam);
     case WM_NCACTIVATE: return OnNcActivate(hwnd, wParam, lParam);
+    case WM_SIZE: return OnSize(preview, wParam, lParam);
+    case WM_MOVE: return OnMove(preview);
+    case WM_SIZING: return OnSizing(preview, wParam);
+    case WM_MOVING: return OnMoving(preview);
+    case WM_ENTERSIZEMOVE: return 0;
+    case WM_EXITSIZEMOVE: return OnExitSizeMove(preview);
+    case WM_SYSCOMMAND: return OnSysCommand(preview, hwnd, wParam, lParam);
+    case WM_DPICHANGED: return OnDpiChanged(preview, wParam, lParam);
+    case WM_NCHITTEST: return HitTestPreview(preview, lParam);
+    case WM_MOUSEMOVE: return Handled([&] { MoveOverPicture(preview, lParam); });
+    case WM_NCMOUSEMOVE: return Handled([&] { MoveOverFrame(preview); });
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE: return Handled([&] { PointerLeft(preview); });
+    case WM_LBUTTONDOWN: return Handled([&] { PressOnPicture(preview, lParam); });
+    case WM_LBUTTONUP: return Handled([&] { ReleasePicture(preview); });
+    case WM_LBUTTONDBLCLK: return Handled([&] { DoubleClickOnPicture(preview); });
+    case WM_NCLBUTTONDOWN: return OnNcLButtonDown(preview, hwnd, wParam, lParam);
+    case WM_NCLBUTTONDBLCLK: return Handled([&] { DoubleClickOnFrame(preview); });
+    case WM_RBUTTONUP: return Handled([&] { RightReleaseOnPicture(preview, lParam); });
+    case WM_NCRBUTTONUP: return Handled([&] { RightReleaseOnFrame(preview, wParam, lParam); });
+    case WM_NCMBUTTONUP: return Handled([&] { ZoomBy(preview, 0); });
+    case WM_MOUSEWHEEL: return Handled([&] { TurnWheel(preview, wParam); });
+    case WM_KEYDOWN: return Handled([&] { PressKey(preview, wParam); });
+    case WM_CANCELMODE: return Handled([&] { EndDrag(preview, true); });
+    case WM_CAPTURECHANGED: return Handled([&] { EndDrag(preview, false); });
+    case WM_SHOWWINDOW: return OnShowWindow(preview, wParam);
+    case WM_COMMAND: return Handled([&] { RunPreviewCommand(preview, LOWORD(wParam)); });
+    case WM_PREVIEW_SHOWMENU: return OnShowMenu(preview, lParam);
     default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }

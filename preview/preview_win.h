@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "app/base/handles_win.h"
+#include "overlay/overlay_win.h"
 
 namespace lumetta {
 
@@ -35,6 +36,8 @@ struct PreviewWindow {
     int32_t frameWidth = 0;
     int32_t frameHeight = 0;
     int32_t dpi = 96;
+    PreviewOverlay overlay;
+    int32_t wheelRemainder = 0; // wheel delta short of a whole notch, kept for the next one
 };
 
 // Builds (or rebuilds) the preview in slot: its client area lies over selection (screen

@@ -60,6 +60,8 @@ constexpr size_t MAX_PREVIEWS = 100;
 constexpr wchar_t MAIN_WINDOW_CLASS[] = L"Lumetta_MainWnd";
 constexpr wchar_t SELECTION_WINDOW_CLASS[] = L"Lumetta_SelectionWnd";
 constexpr wchar_t PREVIEW_WINDOW_CLASS[] = L"Lumetta_PreviewWnd";
+// The taskbar's window, whose thread may hand over the foreground when no window has it.
+constexpr wchar_t TASKBAR_WINDOW_CLASS[] = L"Shell_TrayWnd";
 constexpr wchar_t APP_TITLE[] = L"Lumetta"; // window title, tray tooltip, plain message boxes
 
 } // namespace lumetta

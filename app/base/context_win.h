@@ -12,18 +12,29 @@
 
 namespace lumetta {
 
+// What a preview's commands ask of the shell, which fills these in before any preview opens.
+struct ShellRequests {
+    void (*startSelection)() = nullptr;
+    void (*showOptions)() = nullptr;
+    void (*closeAllPreviews)() = nullptr;
+};
+
 struct ProcessContext {
     HINSTANCE instance = nullptr;
     uint32_t osVersionFlags = 0; // OS_* bits
     Settings settings;
     HWND hMainWnd = nullptr;       // the main instance's hidden window, while it exists
     HWND hOptionsDialog = nullptr; // the Options dialog, while it is open
+    ShellRequests shell;
 };
 
 extern ProcessContext Context;
 
 inline bool HasSetting(uint32_t bit) {
     return (Context.settings.flags & bit) != 0;
+}
+inline void RequestShell(void (*request)()) {
+    if (request) request();
 }
 inline bool IsWindows8OrLater() {
     return (Context.osVersionFlags & OS_WIN8) != 0;

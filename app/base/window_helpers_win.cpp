@@ -128,6 +128,36 @@ void CenterOnMonitor(HWND window, HWND reference) {
     SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool BringWindowToFront(HWND window) {
+    if (!IsWindow(window) || IsHungAppWindow(window)) return false;
+    bool result = true;
+    HWND foreground = GetForegroundWindow();
+    if (window != foreground) {
+        BringWindowToTop(window);
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+        if (!SetForegroundWindow(window)) {
+            if (!foreground) foreground = FindWindowW(TASKBAR_WINDOW_CLASS, nullptr);
+            const DWORD from = GetWindowThreadProcessId(foreground, nullptr);
+            const DWORD to = GetWindowThreadProcessId(window, nullptr);
+            AttachThreadInput(from, to, TRUE);
+            if (!SetForegroundWindow(window)) {
+                // The system lets the foreground go to whoever just gave keyboard input.
+                INPUT keys[4]{};
+                for (size_t i = 0; i < std::size(keys); ++i) {
+                    keys[i].type = INPUT_KEYBOARD;
+                    keys[i].ki.wVk = VK_MENU;
+                    keys[i].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | (i % 2 ? KEYEVENTF_KEYUP : 0);
+                }
+                SendInput(static_cast<UINT>(std::size(keys)), keys, sizeof(INPUT));
+                result = SetForegroundWindow(window) != FALSE;
+            }
+            AttachThreadInput(from, to, FALSE);
+        }
+    }
+    if (IsIconic(window)) PostMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    return result;
+}
+
 UINT GetSystemDpi() {
     if (Dpi().getDpiForSystem) {
         UINT dpi = Dpi().getDpiForSystem();

@@ -59,6 +59,10 @@ void CenteredMessageBox(HWND owner, UINT stringId);
 // it is visible and not minimized) or else nearest to the window itself.
 void CenterOnMonitor(HWND window, HWND reference);
 
+// Makes window the foreground window, restoring it when minimized; true when it is, or was made,
+// the foreground window. A window that does not respond, or is gone, is left alone at once.
+bool BringWindowToFront(HWND window);
+
 // The system DPI, never 0.
 UINT GetSystemDpi();
 // The DPI of the window's monitor, or the system DPI; never 0.
