@@ -287,6 +287,7 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_NCLBUTTONDOWN: return OnNcLButtonDown(preview, hwnd, wParam, lParam);
     case WM_NCLBUTTONDBLCLK: return Handled([&] { DoubleClickOnFrame(preview); });
     case WM_RBUTTONUP: return Handled([&] { RightReleaseOnPicture(preview, lParam); });
+    case WM_NCRBUTTONDOWN: return 0; // the release opens the menu; there is no system menu
     case WM_NCRBUTTONUP: return Handled([&] { RightReleaseOnFrame(preview, wParam, lParam); });
     case WM_NCMBUTTONUP: return Handled([&] { ZoomBy(preview, 0); });
     case WM_MOUSEWHEEL: return Handled([&] { TurnWheel(preview, wParam); });

@@ -32,6 +32,30 @@ bool PreviewShows(const Screenshot& shot, HWND preview, POINT from) {
     return ShownFixtureFrame(shot, client, {client.left - from.x, client.top - from.y}).has_value();
 }
 
+// A preview's client area shows the source's client pixels from (x, y) on at zoom percent: each
+// sample is the source pixel it stands for, give or take one for the scaler's rounding.
+bool PreviewShowsAt(const Screenshot& shot, HWND preview, POINT from, int zoom) {
+    const RECT c = Inspect(preview).client;
+    int matches = 0, samples = 0;
+    for (LONG y = c.top + 4; y < c.bottom - 4; y += 37) {
+        for (LONG x = c.left + 4; x < c.right - 4; x += 41, ++samples) {
+            const rig::Rgb seen = shot.Pixel(x, y);
+            const int sx = from.x + int((x - c.left) * 100 / zoom);
+            const int sy = from.y + int((y - c.top) * 100 / zoom);
+            const auto within = [](uint8_t got, int want) {
+                return std::abs(int8_t(got - want)) <= 1;
+            };
+            matches += within(seen.r, sx) && within(seen.g, sy);
+        }
+    }
+    return samples > 0 && matches * 10 >= samples * 9;
+}
+
+SIZE ClientSize(HWND window) {
+    const RECT c = Inspect(window).client;
+    return SIZE{c.right - c.left, c.bottom - c.top};
+}
+
 } // namespace
 
 int main() {
@@ -89,6 +113,43 @@ int main() {
              return second && Inspect(second).client == pick && FindHintInk(s).count == 0 &&
                     PreviewShows(s, second, {40, 40});
          });
+
+    // Handling the preview: a wheel notch zooms in a step, a double-click maximizes it into the
+    // work area and another restores it, a right click opens its menu.
+    const SIZE picked = ClientSize(second);
+    const POINT middle{(pick.left + pick.right) / 2, (pick.top + pick.bottom) / 2};
+    Click(middle.x, middle.y); // the first click only activates it
+    Click(middle.x, middle.y, 4);
+    Shot("7-zoomed", "a wheel notch: the preview at 120 %", [&](const Screenshot& s) {
+        return ClientSize(second).cx == picked.cx * 6 / 5 &&
+               PreviewShowsAt(s, second, {40, 40}, 120);
+    });
+    WaitOutDoubleClickTime();
+    DoubleClick(middle.x, middle.y);
+    Shot("8-maximized", "a double-click: the preview fills the work area",
+         [&](const Screenshot& s) {
+             const RECT w = Inspect(second).window, work = PrimaryWorkArea();
+             const bool wide = w.left == work.left && w.right == work.right;
+             const bool high = w.top == work.top && w.bottom == work.bottom;
+             return (wide || high) && PreviewShowsAt(s, second, {40, 40},
+                                                     int(ClientSize(second).cx * 100 / picked.cx));
+         });
+    WaitOutDoubleClickTime();
+    DoubleClick(middle.x, middle.y);
+    Shot("9-restored", "another double-click: back to 120 % where it was",
+         [&](const Screenshot& s) {
+             return ClientSize(second).cx == picked.cx * 6 / 5 &&
+                    PreviewShowsAt(s, second, {40, 40}, 120);
+         });
+    Click(middle.x, middle.y, 3);
+    const HWND menu = WaitPopupMenu(main.process.pid);
+    Shot("10-menu", "a right click: the preview's menu", [&](const Screenshot& s) {
+        const RECT m = Inspect(menu).window;
+        const rig::Rgb face = s.Pixel(m.left + 4, m.top + 4);
+        return menu && IsWindowVisible(menu) && face.r == face.g && face.g == face.b &&
+               face.r > 180;
+    });
+    KeyPress(VK_ESCAPE);
     std::printf("demo: %s\n", g_failures ? "some steps failed" : "all steps passed");
     return g_failures ? 1 : 0;
 }
