@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support_win.h"
 #include "preview_support.h"
 #include "tools/dwm/control.h"
 
@@ -22,113 +23,17 @@ namespace {
 
 constexpr int kPreviews = 100;
 
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-std::string ReadSmallFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string text(4096, '\0');
-    DWORD read = 0;
-    ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-    CloseHandle(file);
-    text.resize(read);
-    return text;
-}
-
-// User and system time, in milliseconds, of the Unix processes that run this run's lumetta.exe.
-// Wine reports no times for other processes, so they are read where the kernel keeps them, in
-// /proc (drive Z: is the Unix root); the command line there is the Windows one.
-double InstanceCpuMs() {
-    const std::string exe = e2e::Utf8(e2e::LumettaExe());
-    double ticks = 0;
-    WIN32_FIND_DATAW entry{};
-    HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &entry);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
-        const std::wstring dir = L"Z:\\proc\\" + name + L"\\";
-        if (ReadSmallFile(dir + L"cmdline").rfind(exe, 0) != 0) continue;
-        // Fields 14 and 15 of stat, after the parenthesised command name.
-        const std::string stat = ReadSmallFile(dir + L"stat");
-        const size_t close = stat.rfind(')');
-        if (close == std::string::npos) continue;
-        unsigned long long utime = 0, stime = 0;
-        if (std::sscanf(stat.c_str() + close + 1,
-                        " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
-                        &stime) == 2) {
-            ticks += static_cast<double>(utime + stime);
-        }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-    constexpr double kMsPerTick = 10.0; // USER_HZ is 100 on Linux
-    return ticks * kMsPerTick;
-}
-
-// Share of one core the process used over an idle stretch, in percent.
+// Share of one core the instance used over an idle stretch, in percent.
 double IdleCpuPercent(DWORD seconds) {
-    const double cpu0 = InstanceCpuMs(), wall0 = pv::NowMs();
+    const double cpu0 = bench::InstanceCpuMs(), wall0 = pv::NowMs();
     Sleep(seconds * 1000); // idle on purpose: nothing is waited for
-    return 100.0 * (InstanceCpuMs() - cpu0) / (pv::NowMs() - wall0);
-}
-
-// Counts taken a few times; the median, since the stand-in's drawing makes objects as it runs.
-e2e::GuiCounts SteadyCounts(DWORD pid) {
-    std::vector<double> gdi, user, memory;
-    for (int i = 0; i < 5; ++i) {
-        e2e::GuiCounts c = e2e::ProcessCounts(pid);
-        gdi.push_back(c.gdi);
-        user.push_back(c.user);
-        memory.push_back(static_cast<double>(c.privateBytes));
-        Sleep(50);
-    }
-    e2e::GuiCounts median;
-    median.gdi = static_cast<DWORD>(Median(gdi));
-    median.user = static_cast<DWORD>(Median(user));
-    median.privateBytes = static_cast<SIZE_T>(Median(memory));
-    return median;
+    return 100.0 * (bench::InstanceCpuMs() - cpu0) / (pv::NowMs() - wall0);
 }
 
 RECT Area(const pv::Fixture& source, int n) {
     const int x = (n % 10) * 45, y = (n / 10) % 10 * 30;
     return source.ScreenRect(x, y, x + 140, y + 100);
 }
-
-// The stand-in's record from a byte offset on: new lines only.
-class RecordTail {
-public:
-    RecordTail() : path_(e2e::Env(L"LUMETTA_DWM_LOG")) { offset_ = Size(); }
-    // Whether a line with fn has been added since the last Mark.
-    bool Has(const char* fn) {
-        HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        LARGE_INTEGER at{};
-        at.QuadPart = offset_;
-        SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
-        std::string text(1 << 16, '\0');
-        DWORD read = 0;
-        ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-        CloseHandle(file);
-        text.resize(read);
-        return text.find(std::string("\"fn\":\"") + fn + "\"") != std::string::npos;
-    }
-    void Mark() { offset_ = Size(); }
-
-private:
-    LONGLONG Size() const {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &data)) return 0;
-        return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    }
-    std::wstring path_;
-    LONGLONG offset_ = 0;
-};
 
 // Start of a program to its end.
 double RunMs(const std::wstring& exe) {
@@ -140,7 +45,8 @@ double RunMs(const std::wstring& exe) {
 
 // Start of "lumetta -preview" to the first thumbnail update on record. The process is kept in
 // *started: without a running instance it becomes the instance.
-double PreviewStartMs(RecordTail* record, const pv::Fixture& source, int n, e2e::Process* started) {
+double PreviewStartMs(bench::RecordTail* record, const pv::Fixture& source, int n,
+                      e2e::Process* started) {
     record->Mark();
     const double start = pv::NowMs();
     *started = e2e::StartLumetta(L"-preview " + pv::HandleArg(source.hwnd) + L" " +
@@ -174,7 +80,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     // Start-up: cold (the -preview process becomes the instance), then as a messenger.
-    RecordTail record;
+    bench::RecordTail record;
     std::vector<double> trivialMs, coldMs, messengerMs;
     e2e::Process instanceProcess;
     for (int i = 0; i < rounds + 1; ++i) {
@@ -195,14 +101,14 @@ int wmain(int argc, wchar_t** argv) {
 
     // The empty instance, warmed up by what came before.
     CloseAll(pid);
-    const e2e::GuiCounts empty = SteadyCounts(pid);
+    const e2e::GuiCounts empty = bench::SteadyCounts(pid);
     const double idleEmpty = IdleCpuPercent(idleSeconds);
 
     for (int i = 0; i < kPreviews; ++i)
         pv::HandOff(main, source.hwnd, Area(source, i));
     e2e::WaitUntil([&] { return pv::Previews(pid).size() == kPreviews; }, 15000);
     const size_t open = pv::Previews(pid).size();
-    const e2e::GuiCounts full = SteadyCounts(pid);
+    const e2e::GuiCounts full = bench::SteadyCounts(pid);
     const double idleFull = IdleCpuPercent(idleSeconds);
     // The same, with the stand-in's drawing paused: what is left is the program's own work, all
     // there is on Windows, where DWM draws thumbnails in a process of its own.
@@ -215,8 +121,9 @@ int wmain(int argc, wchar_t** argv) {
     std::printf(
         "  start to first thumbnail, median ms: trivial program %.0f, -preview as messenger "
         "%.0f (x%.2f), -preview cold %.0f (x%.2f)\n",
-        Median(trivialMs), Median(messengerMs), Median(messengerMs) / Median(trivialMs),
-        Median(coldMs), Median(coldMs) / Median(trivialMs));
+        bench::Median(trivialMs), bench::Median(messengerMs),
+        bench::Median(messengerMs) / bench::Median(trivialMs), bench::Median(coldMs),
+        bench::Median(coldMs) / bench::Median(trivialMs));
     // Below one scheduler tick the baseline reads 0; the ratio is then a lower bound.
     const double tickPercent = 100.0 * 10.0 / (idleSeconds * 1000.0);
     std::printf(

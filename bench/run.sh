@@ -5,16 +5,19 @@
 #     pixels a drag redraws against full-screen pushes;
 #   - on the rig's desktop (win64 preset): a selection process's start to its first frame against
 #     a trivial Win32 program; previews' idle CPU, objects and memory per preview, and start to
-#     first thumbnail, against the empty instance and a trivial program; the stand-in compositor's
+#     first thumbnail, against the empty instance and a trivial program; handling a preview (key
+#     to resized preview, CPU per resize step) against a plain window, and its objects after many
+#     zoom, maximize and menu cycles; the stand-in compositor's
 #     refresh against GDI's own copy, its CPU against idle, pictures against source frames.
 #
-#   bench/run.sh [IDLE_SECONDS] [ROUNDS]
+#   bench/run.sh [IDLE_SECONDS] [ROUNDS] [CYCLES]
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$repo"
 idle="${1:-10}"
 rounds="${2:-15}"
+cycles="${3:-1000}"
 jobs="$(nproc)"
 
 bash tools/setup.sh
@@ -26,7 +29,7 @@ for preset in bench win64; do
 done
 cmake --build build/bench -j "$jobs" --target select_bench >/dev/null
 cmake --build build/win64 -j "$jobs" --target lumetta rig_dwmapi fakeshell fixture preview_bench \
-  preview_trivial select_startup select_trivial dwm_refresh_bench >/dev/null
+  preview_interaction_bench preview_trivial select_startup select_trivial dwm_refresh_bench >/dev/null
 
 echo "== selection bitmap (host)"
 build/bench/bench/select_bench --benchmark_counters_tabular=true
@@ -34,5 +37,7 @@ echo "== selection start-up (rig)"
 tools/desktop-run -- wine build/win64/bench/select_startup.exe "$rounds"
 echo "== previews (rig)"
 tools/desktop-run -- wine build/win64/bench/preview_bench.exe "$idle" "$rounds"
+echo "== handling a preview (rig)"
+tools/desktop-run -- wine build/win64/bench/preview_interaction_bench.exe "$cycles"
 echo "== stand-in compositor (rig)"
 tools/desktop-run -- wine build/win64/rig/dwm_refresh_bench.exe
