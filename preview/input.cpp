@@ -21,10 +21,6 @@ FrameHit CustomFrameHit(const Point& point, const Rect& client, const Rect& resi
     return ctrlHeld ? FrameHit::Client : FrameHit::Caption;
 }
 
-FrameHit SystemFrameHit(FrameHit systemAnswer, bool ctrlHeld) {
-    return systemAnswer == FrameHit::Client && !ctrlHeld ? FrameHit::Caption : systemAnswer;
-}
-
 int32_t ArrowPanDistance(int32_t zoom) {
     return static_cast<int32_t>(int64_t{zoom} * ARROW_PAN_SOURCE_PIXELS / 100);
 }

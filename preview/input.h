@@ -27,9 +27,6 @@ enum class FrameHit {
 FrameHit CustomFrameHit(const Point& point, const Rect& client, const Rect& resizeBorder,
                         bool ctrlHeld);
 
-// The system frame's answer, where the picture is a title bar unless Ctrl is held.
-FrameHit SystemFrameHit(FrameHit systemAnswer, bool ctrlHeld);
-
 // Preview pixels an arrow key pans at zoom: about ARROW_PAN_SOURCE_PIXELS source pixels.
 int32_t ArrowPanDistance(int32_t zoom);
 
