@@ -162,6 +162,14 @@ LRESULT OnSysCommand(const PreviewWindow* preview, HWND hwnd, WPARAM command, LP
     return DefWindowProcW(hwnd, WM_SYSCOMMAND, command, lParam);
 }
 
+// The system sends WM_DPICHANGED when the window's monitor changed its DPI, and the window already
+// has the new one. Anything else (a message posted or sent by another process) is not a change.
+bool IsDpiChange(const PreviewWindow* preview, HWND hwnd, WPARAM dpis) {
+    const UINT dpi = HIWORD(dpis);
+    return dpi == LOWORD(dpis) && dpi == GetWindowDpi(hwnd) &&
+           dpi != static_cast<UINT>(preview->dpi);
+}
+
 // The system's suggested rectangle. A message sent from another thread carries a pointer into
 // that thread's memory, so only the system's own is read, and through a copy that a bad address
 // fails instead of faulting.
@@ -173,7 +181,8 @@ bool SuggestedRect(LPARAM lParam, RECT* rect) {
            copied == sizeof(*rect);
 }
 
-LRESULT OnDpiChanged(PreviewWindow* preview, WPARAM dpis, LPARAM lParam) {
+LRESULT OnDpiChanged(PreviewWindow* preview, HWND hwnd, WPARAM dpis, LPARAM lParam) {
+    if (!IsDpiChange(preview, hwnd, dpis)) return 0;
     RECT suggested{};
     ApplyDpiChange(preview, HIWORD(dpis), SuggestedRect(lParam, &suggested) ? &suggested : nullptr);
     return 0;
@@ -275,7 +284,7 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_ENTERSIZEMOVE: return 0;
     case WM_EXITSIZEMOVE: return OnExitSizeMove(preview);
     case WM_SYSCOMMAND: return OnSysCommand(preview, hwnd, wParam, lParam);
-    case WM_DPICHANGED: return OnDpiChanged(preview, wParam, lParam);
+    case WM_DPICHANGED: return OnDpiChanged(preview, hwnd, wParam, lParam);
     case WM_NCHITTEST: return HitTestPreview(preview, lParam);
     case WM_MOUSEMOVE: return Handled([&] { MoveOverPicture(preview, lParam); });
     case WM_NCMOUSEMOVE: return Handled([&] { MoveOverFrame(preview); });
