@@ -265,10 +265,8 @@ void ClosePreview(PreviewWindow* preview) {
 }
 
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The record is there from the first message on, so the very first frame calculation
-    // already gives the custom frame: the window is never seen with the system's.
-    PreviewWindow* preview = message == WM_NCCREATE ? AttachRecord<PreviewWindow>(hwnd, lParam)
-                                                    : RecordOf<PreviewWindow>(hwnd);
+    PreviewWindow* preview = message == WM_CREATE ? AttachRecord<PreviewWindow>(hwnd, lParam)
+                                                  : RecordOf<PreviewWindow>(hwnd);
     if (!preview) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_CREATE: return OnCreate(preview, hwnd);
