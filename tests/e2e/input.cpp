@@ -1,5 +1,7 @@
 #include "input.h"
 
+#include <cstdlib>
+
 #include "tools/input/input_win.h"
 
 namespace e2e {
@@ -19,6 +21,8 @@ void MouseMove(int x, int y) {
 
 void MouseDown(int button) {
     rig::input::Button(button, true);
+    // A double-click is timed from the presses.
+    if (button == 1) lastClickTick = GetTickCount64();
 }
 
 void MouseUp(int button) {
@@ -38,12 +42,18 @@ void ReleaseAt(int x, int y, int button) {
 void Click(int x, int y, int button) {
     PressAt(x, y, button);
     MouseUp(button);
-    lastClickTick = GetTickCount64();
 }
 
 void DoubleClick(int x, int y) {
     Click(x, y);
     Click(x, y);
+}
+
+void Wheel(int notches) {
+    for (int i = 0; i < std::abs(notches); ++i) {
+        rig::input::Button(notches > 0 ? 4 : 5, true);
+        rig::input::Button(notches > 0 ? 4 : 5, false);
+    }
 }
 
 void Drag(int x0, int y0, int x1, int y1, int steps) {
@@ -68,6 +78,12 @@ void KeyPress(WORD vk) {
     }
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, keys, sizeof(INPUT));
+}
+
+void HoldModifier(WORD vk, bool down) {
+    const char* keysym = vk == VK_CONTROL ? "Control_L" : vk == VK_SHIFT ? "Shift_L" : "Alt_L";
+    rig::input::Key(keysym, down);
+    WaitUntil([&] { return (GetAsyncKeyState(vk) < 0) == down; }, kWindowTimeoutMs);
 }
 
 bool Focus(HWND window) {

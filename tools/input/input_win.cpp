@@ -137,4 +137,10 @@ bool Button(int button, bool down) {
     return Exchange(line);
 }
 
+bool Key(const char* keysym, bool down) {
+    char line[64];
+    std::snprintf(line, std::size(line), "key %s %s\n", keysym, down ? "down" : "up");
+    return Exchange(line);
+}
+
 } // namespace rig::input

@@ -23,4 +23,9 @@ bool MovePointer(int x, int y);
 // GetAsyncKeyState shows the button's new state.
 bool Button(int button, bool down);
 
+// Presses or releases a key, named by its X keysym (Control_L), in the X server. Wine takes the
+// modifiers' state from the server's when the pointer enters one of its windows, so a modifier
+// held across a drag must be held there. Returns once the X server has processed the event.
+bool Key(const char* keysym, bool down);
+
 } // namespace rig::input

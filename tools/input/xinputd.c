@@ -7,9 +7,10 @@
 //
 //   move X Y            -> the pointer moves to root (X, Y); "ok" once the server reports it there
 //   button N down|up    -> button N (1..5) is pressed or released where the pointer is; "ok"
+//   key KEYSYM down|up  -> the key (an X keysym name, such as Control_L) is pressed or released
 //
-// and answers "err <why>" otherwise. Buttons a client pressed are released when it goes, so a test
-// program that dies in the middle of a drag leaves no button held for the next one.
+// and answers "err <why>" otherwise. Buttons and keys a client pressed are released when it goes,
+// so a test program that dies in the middle of a drag leaves nothing held for the next one.
 //
 // Ends by itself on SIGTERM or SIGINT, when the display goes away, and when the process that
 // started it (tools/desktop-run) is gone. Built and started by tools/desktop-run.
@@ -42,7 +43,8 @@ struct client {
     int fd;
     size_t used;
     char line[kLineMax];
-    unsigned held; // bit b: this client pressed button b and has not released it
+    unsigned held;          // bit b: this client pressed button b and has not released it
+    unsigned char keys[32]; // bit k: this client pressed key code k and has not released it
 };
 
 static volatile sig_atomic_t g_stop;
@@ -120,13 +122,35 @@ static const char* button(struct client* c, int n, int down) {
     return "ok";
 }
 
+// A modifier held in the X server itself: Wine takes the modifiers' state from the server's
+// whenever the pointer enters one of its windows, so one given only through Wine is soon dropped.
+static const char* key(struct client* c, const char* name, int down) {
+    const KeySym sym = XStringToKeysym(name);
+    const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(g_dpy, sym);
+    if (!code) return "err no such key";
+    g_x_error = 0;
+    XTestFakeKeyEvent(g_dpy, code, down ? True : False, CurrentTime);
+    XSync(g_dpy, False);
+    if (g_x_error) return "err the server refused the key";
+    if (down) {
+        c->keys[code / 8] |= (unsigned char)(1u << code % 8);
+    } else {
+        c->keys[code / 8] &= (unsigned char)~(1u << code % 8);
+    }
+    return "ok";
+}
+
 static const char* run_line(struct client* c, const char* line) {
     int a, b, end = 0;
-    char state[8];
+    char state[8], name[32];
     if (sscanf(line, "move %d %d%n", &a, &b, &end) == 2 && line[end] == '\0') return move(a, b);
     if (sscanf(line, "button %d %7s%n", &a, state, &end) == 2 && line[end] == '\0') {
         if (strcmp(state, "down") == 0) return button(c, a, 1);
         if (strcmp(state, "up") == 0) return button(c, a, 0);
+    }
+    if (sscanf(line, "key %31s %7s%n", name, state, &end) == 2 && line[end] == '\0') {
+        if (strcmp(state, "down") == 0) return key(c, name, 1);
+        if (strcmp(state, "up") == 0) return key(c, name, 0);
     }
     return "err unknown command";
 }
@@ -135,7 +159,11 @@ static void drop_client(struct client* c) {
     for (int n = 1; n <= kButtonMax; ++n) {
         if (c->held & (1u << n)) XTestFakeButtonEvent(g_dpy, (unsigned)n, False, CurrentTime);
     }
-    if (c->held) XSync(g_dpy, False);
+    for (int k = 0; k < 256; ++k) {
+        if (c->keys[k / 8] & (1u << k % 8))
+            XTestFakeKeyEvent(g_dpy, (unsigned)k, False, CurrentTime);
+    }
+    XSync(g_dpy, False);
     close(c->fd);
     c->fd = -1;
 }
