@@ -32,10 +32,16 @@ void ExpectOneSelection(const Instance& instance, const char* asked) {
 // Opens the icon's menu and walks it with the keys given.
 void Menu(const Instance& instance, POINT icon, std::initializer_list<WORD> keys) {
     // The selection just ended may still cover the icon for a moment: click once it is uncovered.
-    ASSERT_TRUE(
-        WaitUntil([&] { return GetAncestor(WindowFromPoint(icon), GA_ROOT) == TrayWindow(); },
-                  kWindowTimeoutMs))
-        << "the tray icon stays covered";
+    // Wine may also stack its tray window, shown again, under the fake shell's desktop window.
+    HWND cover = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            cover = GetAncestor(WindowFromPoint(icon), GA_ROOT);
+            if (cover == ShellWindow()) WaitTrayVisible(true); // raises it again
+            return cover == TrayWindow();
+        },
+        kWindowTimeoutMs))
+        << "the tray icon stays covered by \"" << Utf8(Inspect(cover).title) << "\"";
     Click(icon.x, icon.y, 3);
     ASSERT_TRUE(WaitPopupMenu(instance.process.pid)) << "no tray menu";
     for (WORD key : keys)
