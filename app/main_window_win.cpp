@@ -214,6 +214,7 @@ void ShowTrayMenu() {
 }
 
 void StartSelection() {
+    SuspendOverlays();
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
     ShellExecuteW(nullptr, L"open", path, SELECT_PARAMETERS, nullptr, SW_SHOWNORMAL);

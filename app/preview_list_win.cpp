@@ -59,6 +59,28 @@ bool CompositionEnabled() {
     return SUCCEEDED(query(&enabled)) && enabled;
 }
 
+// A confirmed dialog: the preview count, silent mode and keep-on-top reach the open previews.
+void ApplyOptions() {
+    if (!HasSetting(SETTINGS_MULTIPLE_PREVIEWS)) {
+        bool kept = false;
+        for (PreviewWindow& preview : App.previewList) {
+            if (!IsOpen(preview)) continue;
+            if (kept) ClosePreview(&preview);
+            kept = true;
+        }
+    }
+    EndSilentInstanceIfEmpty();
+    bool keepOnTop = HasSetting(SETTINGS_KEEP_ON_TOP);
+    for (PreviewWindow& preview : App.previewList) {
+        if (!IsOpen(preview)) continue;
+        bool topmost = (GetWindowLongPtrW(preview.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        if (topmost != keepOnTop) {
+            SetWindowPos(preview.hwnd, keepOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE);
+        }
+    }
+}
+
 } // namespace
 
 bool AnyPreviewOpen() {
@@ -88,6 +110,12 @@ int OpenPreview(HWND source) {
     return 0;
 }
 
+void SuspendOverlays() {
+    for (PreviewWindow& preview : App.previewList) {
+        if (IsOpen(preview)) SuspendOverlay(&preview.overlay);
+    }
+}
+
 void CloseAllPreviews() {
     if (HasSetting(SETTINGS_SILENT_MODE)) {
         if (Context.hMainWnd) DestroyWindow(Context.hMainWnd);
@@ -105,28 +133,14 @@ bool RequireComposition() {
 }
 
 void ShowOptions() {
+    SuspendOverlays();
     if (Context.hOptionsDialog && IsWindow(Context.hOptionsDialog)) {
         BringWindowToFront(Context.hOptionsDialog);
         return;
     }
-    if (RunOptionsDialog() == 0) return;
-    if (!HasSetting(SETTINGS_MULTIPLE_PREVIEWS)) {
-        bool kept = false;
-        for (PreviewWindow& preview : App.previewList) {
-            if (!IsOpen(preview)) continue;
-            if (kept) ClosePreview(&preview);
-            kept = true;
-        }
-    }
-    EndSilentInstanceIfEmpty();
-    bool keepOnTop = HasSetting(SETTINGS_KEEP_ON_TOP);
+    if (RunOptionsDialog() != 0) ApplyOptions();
     for (PreviewWindow& preview : App.previewList) {
-        if (!IsOpen(preview)) continue;
-        bool topmost = (GetWindowLongPtrW(preview.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        if (topmost != keepOnTop) {
-            SetWindowPos(preview.hwnd, keepOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE);
-        }
+        if (IsOpen(preview)) ResumeOverlay(&preview.overlay);
     }
 }
 

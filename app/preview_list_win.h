@@ -14,6 +14,8 @@ void CloseAllPreviews();
 bool RequireComposition();
 void ShowOptions();
 bool AnyPreviewOpen();
+// Hides the hover bar of every open preview until the pointer has left it.
+void SuspendOverlays();
 // WM_PREVIEW_CLOSED: a silent-mode instance ends with its last preview.
 LRESULT OnPreviewClosed();
 

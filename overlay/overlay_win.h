@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
+#include "overlay/layout.h"
+
 namespace lumetta {
 
-constexpr int32_t OVERLAY_SLOTS = 6;
-constexpr int32_t OVERLAY_GROUPS = 2;
 constexpr int32_t OVERLAY_TOOLTIP_UNITS = 64;
 
 struct PreviewOverlay {
@@ -36,8 +36,16 @@ struct PreviewOverlay {
     BOOL menuRequested = FALSE;
 };
 
+// Makes the overlay window and its tooltips for a preview, hidden; false without a window (the
+// preview goes on without a bar). What the overlay held before goes first.
+bool CreateOverlay(PreviewOverlay* overlay, HWND preview);
+// Destroys the window, its tooltips, timers and capture, and resets the record.
+void DestroyOverlay(PreviewOverlay* overlay);
+// Lays the bar out for the preview's current frame and DPI and moves it there.
 void PlaceOverlay(PreviewOverlay* overlay);
+// Draws the bar as the record says and pushes the picture to the window.
 void RenderOverlay(PreviewOverlay* overlay);
+// Registers one tool per laid-out button, with the tooltip its slot and look call for.
 void UpdateOverlayTooltips(PreviewOverlay* overlay);
 
 // Shows the overlay for the pointer unless it is suppressed.
@@ -55,6 +63,8 @@ void OverlayPointerLeft(PreviewOverlay* overlay);
 
 // The pointer is over the preview, its overlay or the overlay's tooltip.
 bool IsPointerOverPreview(const PreviewOverlay* overlay);
+// The preview's visible frame on screen: its client area, or the compositor's frame bounds.
+bool GetPreviewFrame(const PreviewOverlay* overlay, RECT* frame);
 
 // The point a WM_PREVIEW_SHOWMENU carries, read from the overlay's own record: only the overlay
 // of this preview, sending on this thread, is answered; lParam is compared, never read.

@@ -81,10 +81,18 @@ LRESULT OnCreate(PreviewWindow* preview, HWND hwnd) {
         return -1; // CreateWindowExW fails
     }
     SetTimer(hwnd, TIMER_SOURCE_WATCH, SOURCE_WATCH_INTERVAL_MS, nullptr);
+    PreviewOverlay& overlay = preview->overlay;
+    CreateOverlay(&overlay, hwnd);
+    overlay.zoomPercent = std::max(1, preview->zoom);
+    RenderOverlay(&overlay);
+    overlay.maximized = preview->maximized;
+    UpdateOverlayTooltips(&overlay);
+    RenderOverlay(&overlay);
     return 0;
 }
 
 LRESULT OnDestroy(PreviewWindow* preview, HWND hwnd) {
+    DestroyOverlay(&preview->overlay);
     KillTimer(hwnd, TIMER_SOURCE_WATCH);
     KillTimer(hwnd, TIMER_CLICK);
     ReleaseThumbnail(preview);
