@@ -133,6 +133,11 @@ std::optional<std::wstring> TrayBalloonText() {
     return std::nullopt;
 }
 
+bool Responsive(HWND window) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
+}
+
 HWND WaitPopupMenu(DWORD pid, DWORD timeoutMs) {
     return WaitFor([&] { return FirstVisible(FindTopLevel(L"#32768", nullptr, pid)); }, timeoutMs);
 }

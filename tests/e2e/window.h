@@ -45,6 +45,8 @@ bool WaitTrayVisible(bool visible, DWORD timeoutMs = kWindowTimeoutMs);
 POINT FirstTrayIcon(); // a screen point on the first icon
 // A balloon on an icon: Wine shows it as a tooltip window of the tray's process.
 std::optional<std::wstring> TrayBalloonText();
+// The window's thread has handled everything sent or posted to it before (5 s at most).
+bool Responsive(HWND window);
 // Waits for the popup menu window (#32768) of a process.
 HWND WaitPopupMenu(DWORD pid, DWORD timeoutMs = 5000);
 
