@@ -53,7 +53,7 @@ TEST(ParseArguments, AcceptsOptionsInAnyCaseOrderAndRepetition) {
 TEST(ParseArguments, RejectsBadCommandLines) {
     const wchar_t* const cases[] = {
         // No '-' or '/'; the name would be "-startup"; no abbreviations; a dotless i is no 'I'.
-        L"startup", L"--startup", L"-star", L"-startups", L"-ex\u0131t",
+        L"startup", L"+startup", L"--startup", L"-star", L"-startups", L"-ex\u0131t",
         // No values, four values, a window that would wrap to 1, 0, 2^32 or 2^64 - 1.
         L"-preview", L"-preview|1|0|0|10", L"-preview|-18446744073709551615|0|0|10|10",
         L"-preview|0|0|0|10|10", L"-preview|4294967296|0|0|10|10", L"-preview| -1|0|0|10|10",

@@ -199,7 +199,8 @@ TEST(PreviewMenu, ItemsLabelsAndTheDoubleClickDefault) {
     // maximized, several previews, double-click action
     const std::tuple<bool, bool, uint32_t> cases[] = {{false, false, IDM_MAXIMIZE},
                                                       {true, false, IDM_ACTUAL_SIZE},
-                                                      {false, true, IDM_NEW_PREVIEW}};
+                                                      {false, true, IDM_CLOSE_PREVIEW},
+                                                      {true, true, IDM_NEW_PREVIEW}};
     for (const auto& [maximized, multiple, dblAction] : cases) {
         SCOPED_TRACE(::testing::Message() << maximized << multiple << dblAction);
         const PreviewMenu menu = BuildPreviewMenu(maximized, multiple, dblAction);
