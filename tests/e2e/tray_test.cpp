@@ -2,6 +2,7 @@
 // and the installer's balloon. Wine keeps a menu's items in its own process, so the menu is walked
 // with the keyboard and each item is known by what it does.
 #include "e2e.h"
+#include "menus.h"
 
 #include <shellapi.h>
 
@@ -29,8 +30,8 @@ void ExpectOneSelection(const Instance& instance, const char* asked) {
     EXPECT_TRUE(WaitWindowGone(selection)) << "Escape did not end the selection";
 }
 
-// Opens the icon's menu and walks it with the keys given.
-void Menu(const Instance& instance, POINT icon, std::initializer_list<WORD> keys) {
+// Opens the icon's menu and chooses an item with the keys, as ChooseFromMenu does.
+void Choose(const Instance& instance, POINT icon, int item) {
     // The selection just ended may still cover the icon for a moment: click once it is uncovered.
     // Wine may also stack its tray window, shown again, under the fake shell's desktop window.
     HWND cover = nullptr;
@@ -42,10 +43,7 @@ void Menu(const Instance& instance, POINT icon, std::initializer_list<WORD> keys
         },
         kWindowTimeoutMs))
         << "the tray icon stays covered by \"" << Utf8(Inspect(cover).title) << "\"";
-    Click(icon.x, icon.y, 3);
-    ASSERT_TRUE(WaitPopupMenu(instance.process.pid)) << "no tray menu";
-    for (WORD key : keys)
-        KeyPress(key);
+    ASSERT_TRUE(ChooseFromMenu(instance.process.pid, icon, item)) << "no tray menu";
 }
 
 } // namespace
@@ -84,9 +82,9 @@ TEST_F(Tray, ClicksMenuLostIconAndBalloon) {
 
     // The menu: New Preview, Options..., Exit. Four steps down wrap back to the first; one step
     // up is the last, Exit, which takes the icon with the instance.
-    Menu(instance, icon, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    Choose(instance, icon, 3);
     ExpectOneSelection(instance, "New Preview");
-    Menu(instance, icon, {VK_UP, VK_RETURN});
+    Choose(instance, icon, kLastItem);
     EXPECT_EQ(instance.process.WaitExit(), std::optional<DWORD>(0)) << "Exit did not end it";
     EXPECT_TRUE(WaitTrayVisible(false)) << "the icon outlived the instance";
 
