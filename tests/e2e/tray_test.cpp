@@ -2,7 +2,6 @@
 // and the installer's balloon. Wine keeps a menu's items in its own process, so the menu is walked
 // with the keyboard and each item is known by what it does.
 #include "e2e.h"
-#include "menus.h"
 
 #include <shellapi.h>
 
@@ -30,8 +29,8 @@ void ExpectOneSelection(const Instance& instance, const char* asked) {
     EXPECT_TRUE(WaitWindowGone(selection)) << "Escape did not end the selection";
 }
 
-// Opens the icon's menu and chooses an item with the keys, as ChooseFromMenu does.
-void Choose(const Instance& instance, POINT icon, int item) {
+// Opens the icon's menu and walks it with the keys given.
+void Menu(const Instance& instance, POINT icon, std::initializer_list<WORD> keys) {
     // The selection just ended may still cover the icon for a moment: click once it is uncovered.
     // Wine may also stack its tray window, shown again, under the fake shell's desktop window.
     HWND cover = nullptr;
@@ -43,7 +42,10 @@ void Choose(const Instance& instance, POINT icon, int item) {
         },
         kWindowTimeoutMs))
         << "the tray icon stays covered by \"" << Utf8(Inspect(cover).title) << "\"";
-    ASSERT_TRUE(ChooseFromMenu(instance.process.pid, icon, item)) << "no tray menu";
+    Click(icon.x, icon.y, 3);
+    ASSERT_TRUE(WaitPopupMenu(instance.process.pid)) << "no tray menu";
+    for (WORD key : keys)
+        KeyPress(key);
 }
 
 } // namespace
@@ -82,9 +84,9 @@ TEST_F(Tray, ClicksMenuLostIconAndBalloon) {
 
     // The menu: New Preview, Options..., Exit. Four steps down wrap back to the first; one step
     // up is the last, Exit, which takes the icon with the instance.
-    Choose(instance, icon, 3);
+    Menu(instance, icon, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     ExpectOneSelection(instance, "New Preview");
-    Choose(instance, icon, kLastItem);
+    Menu(instance, icon, {VK_UP, VK_RETURN});
     EXPECT_EQ(instance.process.WaitExit(), std::optional<DWORD>(0)) << "Exit did not end it";
     EXPECT_TRUE(WaitTrayVisible(false)) << "the icon outlived the instance";
 
