@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "bench_support_win.h"
-#include "preview_support.h"
 #include "tools/dwm/control.h"
 
 namespace {
@@ -25,41 +24,41 @@ constexpr int kPreviews = 100;
 
 // Share of one core the instance used over an idle stretch, in percent.
 double IdleCpuPercent(DWORD seconds) {
-    const double cpu0 = bench::InstanceCpuMs(), wall0 = pv::NowMs();
+    const double cpu0 = bench::InstanceCpuMs(), wall0 = e2e::NowMs();
     Sleep(seconds * 1000); // idle on purpose: nothing is waited for
-    return 100.0 * (bench::InstanceCpuMs() - cpu0) / (pv::NowMs() - wall0);
+    return 100.0 * (bench::InstanceCpuMs() - cpu0) / (e2e::NowMs() - wall0);
 }
 
-RECT Area(const pv::Fixture& source, int n) {
+RECT Area(const e2e::Fixture& source, int n) {
     const int x = (n % 10) * 45, y = (n / 10) % 10 * 30;
     return source.ScreenRect(x, y, x + 140, y + 100);
 }
 
 // Start of a program to its end.
 double RunMs(const std::wstring& exe) {
-    const double start = pv::NowMs();
+    const double start = e2e::NowMs();
     e2e::Process p = e2e::Start(exe, L"");
     p.WaitExit();
-    return pv::NowMs() - start;
+    return e2e::NowMs() - start;
 }
 
 // Start of "lumetta -preview" to the first thumbnail update on record. The process is kept in
 // *started: without a running instance it becomes the instance.
-double PreviewStartMs(bench::RecordTail* record, const pv::Fixture& source, int n,
+double PreviewStartMs(bench::RecordTail* record, const e2e::Fixture& source, int n,
                       e2e::Process* started) {
     record->Mark();
-    const double start = pv::NowMs();
-    *started = e2e::StartLumetta(L"-preview " + pv::HandleArg(source.hwnd) + L" " +
-                                 pv::RectArgs(Area(source, n)));
-    if (!pv::WaitFine([&] { return record->Has("DwmUpdateThumbnailProperties"); }, 15000))
+    const double start = e2e::NowMs();
+    *started = e2e::StartLumetta(L"-preview " + e2e::HandleArg(source.hwnd) + L" " +
+                                 e2e::RectArgs(Area(source, n)));
+    if (!e2e::WaitFine([&] { return record->Has("DwmUpdateThumbnailProperties"); }, 15000))
         return -1;
-    return pv::NowMs() - start;
+    return e2e::NowMs() - start;
 }
 
 void CloseAll(DWORD pid) {
-    for (HWND preview : pv::Previews(pid))
+    for (HWND preview : e2e::Previews(pid))
         PostMessageW(preview, WM_CLOSE, 0, 0);
-    e2e::WaitUntil([&] { return pv::Previews(pid).empty(); }, 10000);
+    e2e::WaitUntil([&] { return e2e::Previews(pid).empty(); }, 10000);
 }
 
 } // namespace
@@ -72,8 +71,8 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring trivial = self;
     trivial = trivial.substr(0, trivial.find_last_of(L'\\') + 1) + L"preview_trivial.exe";
     e2e::KillAllLumetta();
-    pv::SetFlags(pv::kAddOnTop);
-    pv::Fixture source = pv::StartFixture(203, 157, 600, 400);
+    e2e::SetFlags(lumetta::SETTINGS_DEFAULT_FLAGS);
+    e2e::Fixture source = e2e::StartFixture(203, 157, 600, 400);
     if (!source.hwnd) {
         std::fprintf(stderr, "preview_bench: no fixture\n");
         return 1;
@@ -92,7 +91,7 @@ int wmain(int argc, wchar_t** argv) {
         coldMs.push_back(cold);
     }
     const DWORD pid = instanceProcess.pid;
-    const HWND main = pv::MainWindowOf(pid);
+    const HWND main = e2e::MainWindowOf(pid);
     for (int i = 0; i < rounds; ++i) {
         e2e::Process messenger;
         messengerMs.push_back(PreviewStartMs(&record, source, i, &messenger));
@@ -105,9 +104,9 @@ int wmain(int argc, wchar_t** argv) {
     const double idleEmpty = IdleCpuPercent(idleSeconds);
 
     for (int i = 0; i < kPreviews; ++i)
-        pv::HandOff(main, source.hwnd, Area(source, i));
-    e2e::WaitUntil([&] { return pv::Previews(pid).size() == kPreviews; }, 15000);
-    const size_t open = pv::Previews(pid).size();
+        e2e::HandOff(main, source.hwnd, Area(source, i));
+    e2e::WaitUntil([&] { return e2e::Previews(pid).size() == kPreviews; }, 15000);
+    const size_t open = e2e::Previews(pid).size();
     const e2e::GuiCounts full = bench::SteadyCounts(pid);
     const double idleFull = IdleCpuPercent(idleSeconds);
     // The same, with the stand-in's drawing paused: what is left is the program's own work, all
@@ -149,6 +148,6 @@ int wmain(int argc, wchar_t** argv) {
                 empty.privateBytes ? static_cast<double>(full.privateBytes) / empty.privateBytes
                                    : 0.0);
     e2e::KillAllLumetta();
-    pv::ClearFlags();
+    e2e::ClearSettings();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "menus.h"
 
+#include <algorithm>
 #include <atomic>
 #include <set>
 #include <thread>
@@ -17,12 +18,10 @@ WindowPicture PictureOf(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     WindowPicture picture{rect.right - rect.left, rect.bottom - rect.top, {}};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height; // rows top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    // 32 bits a pixel, rows top-down.
+    BITMAPINFO info{
+        {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
+        {}};
     void* bits = nullptr;
     const HDC source = GetWindowDC(window);
     const lumetta::OwnedMemoryDc memory(CreateCompatibleDC(source));
@@ -33,9 +32,8 @@ WindowPicture PictureOf(HWND window) {
         BitBlt(memory.Get(), 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
         GdiFlush();
         const auto* first = static_cast<const uint32_t*>(bits);
-        picture.pixels.assign(first, first + size_t(picture.width) * size_t(picture.height));
-        for (uint32_t& pixel : picture.pixels)
-            pixel &= 0xFFFFFF;
+        for (size_t i = 0; i < size_t(picture.width) * size_t(picture.height); ++i)
+            picture.pixels.push_back(first[i] & 0xFFFFFF);
     }
     ReleaseDC(window, source);
     return picture;
@@ -48,12 +46,12 @@ WindowPicture MenuPicture(const std::vector<const wchar_t*>& labels, const wchar
         const HWND owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1,
                                            nullptr, nullptr, nullptr, nullptr);
         const lumetta::OwnedMenu menu(CreatePopupMenu());
-        for (UINT id = 1; id <= labels.size(); ++id) {
-            const wchar_t* label = labels[id - 1];
-            AppendMenuW(menu.Get(), label ? MF_STRING : MF_SEPARATOR, id, label);
-            if (label && defaultLabel && !wcscmp(label, defaultLabel))
-                SetMenuDefaultItem(menu.Get(), id, FALSE);
-        }
+        for (UINT id = 1; id <= labels.size(); ++id)
+            AppendMenuW(menu.Get(), labels[id - 1] ? MF_STRING : MF_SEPARATOR, id, labels[id - 1]);
+        const auto bold = std::find_if(labels.begin(), labels.end(), [&](const wchar_t* label) {
+            return label && defaultLabel && !wcscmp(label, defaultLabel);
+        });
+        SetMenuDefaultItem(menu.Get(), UINT(bold - labels.begin() + 1), FALSE);
         TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y,
                          owner, nullptr);
         DestroyWindow(owner);

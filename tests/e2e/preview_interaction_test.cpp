@@ -1,22 +1,34 @@
 // A preview handled as a user handles it: zoomed by keys, the wheel and the middle button with its
 // top-left corner kept, maximized and restored by double-clicks, moved by a drag and panned by a
-// Ctrl-drag and the arrows, resized at a constant zoom, told of a DPI change, and shown for the
-// first time with its client area already over the selection. Seen from outside: the windows'
-// rectangles, the foreground window and the stand-in compositor's record.
+// Ctrl-drag and the arrows, resized at a constant zoom, and shown for the first time with its
+// client area already over the selection. Its menu: a right click on the picture opens it at the
+// pointer with the items and the bold default the settings call for, the keys walk it and every
+// command does what it says; Bring To Front on a minimized and on a hung source; the source's
+// details on I and F12; and messages from another process, a DPI change among them, that must
+// change nothing. Seen from outside: the windows' rectangles, the foreground window and the
+// stand-in compositor's record.
+#include <aclapi.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <future>
 #include <tuple>
 
 #include "e2e.h"
+#include "menus.h"
+#include "options/constants.h"
 #include "preview/constants.h"
+#include "res/resource.h"
 
 using namespace e2e;
 
 namespace {
 
 using PreviewInteraction = E2eTest;
+using PreviewMenu = E2eTest;
 using Action = std::function<void()>;
 
 const auto Width = [](const RECT& r) { return int(r.right - r.left); };
@@ -57,16 +69,21 @@ struct View {
     }
 };
 
-View Open(int x, int y, int w, int h, const RECT& region) {
+View Open(int x, int y, int w, int h, const RECT& region, const std::wstring& options = L"") {
     View v;
-    v.source = StartFixture(x, y, w, h);
+    v.source = StartFixture(x, y, w, h, options);
     v.region = region;
     const RECT shown = v.source.ScreenRect(region.left, region.top, region.right, region.bottom);
     v.instance = StartInstance(L"-preview " + HandleArg(v.source.hwnd) + L" " + RectArgs(shown));
     v.hwnd = WaitNewPreview(v.instance.process.pid);
     if (!v.hwnd) ADD_FAILURE() << "no preview";
-    const std::string registration = RegistrationOf(v.hwnd, v.instance.process.pid);
+    // On a loaded machine the registration may come on record a while after the window shows.
+    std::string registration;
+    WaitUntil(
+        [&] { return !(registration = RegistrationOf(v.hwnd, v.instance.process.pid)).empty(); },
+        kWindowTimeoutMs);
     v.thumb = dwmrig::RecordField(registration, "thumb").value_or("?");
+    if (registration.empty()) ADD_FAILURE() << "no thumbnail registration on record";
     const WindowInfo info = Inspect(v.hwnd);
     v.corner = {info.window.left, info.window.top};
     v.frame = {Width(info.window) - Width(info.client), Height(info.window) - Height(info.client)};
@@ -89,6 +106,45 @@ void ExpectMaximized(const View& v, const RECT& normal) {
         << cw << " x " << ch;
     EXPECT_LE(std::abs((w.left - work.left) - (work.right - w.right)), 1);
     EXPECT_LE(std::abs((w.top - work.top) - (work.bottom - w.bottom)), 1);
+}
+
+// The menu's items in order (null: a separator), and their places among those that are not.
+enum Item { kNew, kBringToFront, kMaximize, kZoomIn, kZoomOut, kActualSize, kOptions, kClose };
+std::vector<const wchar_t*> MenuItems(bool maximized, bool closeAll) {
+    const wchar_t* maximize = maximized ? L"Restore Preview" : L"Maximize Preview";
+    std::vector<const wchar_t*> items{L"New Preview",  nullptr, L"Bring To Front", nullptr,
+                                      maximize,        nullptr, L"Zoom In",        L"Zoom Out",
+                                      L"Actual Size",  nullptr, L"Options...",     nullptr,
+                                      L"Close Preview"};
+    if (closeAll) items.push_back(L"Close All");
+    return items;
+}
+
+// A preview of a 300 × 200 area of a fixture.
+View OpenForMenu() {
+    return Open(203, 157, 600, 400, {50, 40, 350, 240}, L"--class MenuSource --title \"Menu Src\"");
+}
+
+bool Answers(HWND window) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
+}
+
+// The item chosen from the preview's menu; done once the command has run (the instance's one
+// thread answers only after it).
+void Choose(const View& v, int item, std::optional<POINT> at = std::nullopt) {
+    ASSERT_TRUE(ChooseFromMenu(v.instance.process.pid, at.value_or(v.Picture()), item) &&
+                Answers(v.instance.main))
+        << "item " << item;
+}
+
+// An empty DACL: nobody may open the process any more.
+bool LetNobodyOpen(HANDLE process) {
+    ACL empty{};
+    return InitializeAcl(&empty, sizeof(empty), ACL_REVISION) &&
+           SetSecurityInfo(process, SE_KERNEL_OBJECT,
+                           DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                           nullptr, &empty, nullptr) == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -209,32 +265,6 @@ TEST_F(PreviewInteraction, ResizeChangesTheRegionAtConstantZoom) {
     }
 }
 
-TEST_F(PreviewInteraction, DpiChangeKeepsZoomAndRegion) {
-    View v = Open(200, 150, 600, 400, {100, 80, 400, 280});
-    ASSERT_TRUE(Focus(v.hwnd));
-    KeyPress(VK_ADD);
-    v.ExpectZoom(120);
-    // Only the system's own suggested rectangle is taken: one sent or posted from another
-    // process must not move the window, readable there (the shared page) or not.
-    const LPARAM sharedPage = 0x7FFE0000;
-    const std::tuple<bool, UINT, LPARAM> cases[] = {
-        {false, 144, 0}, {false, 96, sharedPage}, {true, 144, 0x10}, {true, 96, sharedPage}};
-    int zoom = 120;
-    for (const auto& [post, dpi, rect] : cases) {
-        SCOPED_TRACE(testing::Message() << (post ? "posted " : "sent ") << dpi);
-        ASSERT_TRUE(post ? PostMessageW(v.hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), rect)
-                         : SendMessageTimeoutW(v.hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), rect,
-                                               SMTO_ABORTIFHUNG, 5000, nullptr));
-        // The next step goes on from the zoom and the region kept, at the same corner.
-        zoom = zoom == 120 ? 140 : 120;
-        KeyPress(zoom == 140 ? VK_ADD : VK_SUBTRACT);
-        EXPECT_TRUE(WaitUntil([&] { return v.Shown() == v.At(zoom); }, 5000)) << zoom << " %";
-        const RECT w = v.Window();
-        EXPECT_EQ(std::make_pair(w.left, w.top), std::make_pair(v.corner.x, v.corner.y));
-    }
-    EXPECT_TRUE(v.instance.process.Running());
-}
-
 TEST_F(PreviewInteraction, FirstVisibleFrameLiesOverTheSelection) {
     const Fixture source = StartFixture(203, 157, 600, 400);
     const Instance instance = StartInstance(L"-startup");
@@ -262,4 +292,161 @@ TEST_F(PreviewInteraction, FirstVisibleFrameLiesOverTheSelection) {
         EXPECT_GT(looks, 0) << "opening " << n;
         EXPECT_NE(answer.get().value_or(0), 0) << "opening " << n;
     }
+}
+
+TEST_F(PreviewMenu, ItemsDefaultAndEveryCommand) {
+    View v = OpenForMenu();
+    const DWORD pid = v.instance.process.pid;
+    ASSERT_TRUE(v.hwnd);
+    ExpectMenuAt(pid, v.Picture(), MenuItems(false, true), L"Maximize Preview");
+    // A right click on the resize border opens nothing.
+    const RECT start = v.Window();
+    const POINT border{(start.left + start.right) / 2, start.bottom - 1};
+    // Once the menu has gone from over it.
+    ASSERT_TRUE(WaitUntil([&] { return WindowFromPoint(border) == v.hwnd; }, 5000));
+    Click(border.x, border.y, 3);
+    EXPECT_FALSE(WaitPopupMenu(pid, 1500)) << "a menu on the border";
+
+    // Zoom steps keep the window's top-left corner; one while maximized only restores.
+    const std::pair<int, int> steps[] = {{kZoomIn, 120}, {kZoomIn, 140}, {kActualSize, 100},
+                                         {kZoomOut, 80}, {kMaximize, 0}, {kZoomIn, 80}};
+    for (const auto& [item, zoom] : steps) { // zoom 0: maximized
+        SCOPED_TRACE(testing::Message() << "item " << item);
+        const RECT normal = v.Window();
+        Choose(v, item);
+        if (zoom) v.ExpectZoom(zoom);
+        if (zoom) continue;
+        ExpectMaximized(v, normal);
+        ExpectMenuAt(pid, v.Picture(), MenuItems(true, true), L"Restore Preview");
+    }
+
+    // New Preview starts a selection; Options... (no dialog yet) leaves the instance running.
+    Choose(v, kNew);
+    const HWND selection = WaitWindow(lumetta::SELECTION_WINDOW_CLASS, nullptr);
+    ASSERT_TRUE(selection) << "New Preview started no selection";
+    Focus(selection);
+    KeyPress(VK_ESCAPE);
+    EXPECT_TRUE(WaitWindowGone(selection));
+    Choose(v, kOptions);
+    EXPECT_TRUE(v.instance.process.Running() && Answers(v.instance.main) && IsWindow(v.hwnd));
+
+    // Close Preview closes this one; Close All, the last item, all of them.
+    const RECT area = v.source.ScreenRect(400, 40, 580, 250);
+    const HWND other = OpenByHandOff(v.instance, v.source.hwnd, area);
+    ASSERT_TRUE(other);
+    Choose(v, kClose);
+    EXPECT_TRUE(WaitWindowGone(v.hwnd));
+    EXPECT_EQ(Previews(pid), std::vector<HWND>{other});
+    ASSERT_TRUE(OpenByHandOff(v.instance, v.source.hwnd, area));
+    const RECT client = Inspect(other).client;
+    Choose(v, kLastItem, POINT{client.left + 20, client.top + 20});
+    EXPECT_TRUE(WaitUntil([&] { return Previews(pid).empty(); }, kWindowTimeoutMs));
+
+    // With one preview at a time there is no Close All; a double-click's Bring To Front is bold.
+    Clean();
+    SetFlags(lumetta::SETTINGS_KEEP_ON_TOP);
+    static_assert(IDM_BRING_TO_FRONT == 0x4E85);
+    RegSetBinary(lumetta::SETTINGS_KEY_PATH, lumetta::SETTINGS_VALUE_DBL_ACTION, REG_DWORD,
+                 {0x85, 0x4E, 0, 0});
+    const View single = OpenForMenu();
+    ASSERT_TRUE(single.hwnd);
+    ExpectMenuAt(single.instance.process.pid, single.Picture(), MenuItems(false, false),
+                 L"Bring To Front");
+    Choose(single, kLastItem);
+    EXPECT_TRUE(WaitWindowGone(single.hwnd)) << "the last item is not Close Preview";
+}
+
+TEST_F(PreviewMenu, BringToFrontRestoresOrLeavesAHungSource) {
+    View v = OpenForMenu();
+    ASSERT_TRUE(v.hwnd);
+    const HWND source = v.source.hwnd;
+    ASSERT_TRUE(rig::FixtureCommand(source, rig::FIXTURE_CMD_MINIMIZE));
+    Choose(v, kBringToFront);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(source) && GetForegroundWindow() == source; },
+                          kWindowTimeoutMs))
+        << "not restored to the foreground";
+
+    // Under Wine no pointer input reaches any window while a hung window is the foreground one,
+    // so the preview is brought forward first, once the source has done restoring (it answers),
+    // and again if the restore's activation came after. Wine calls a window hung once its thread
+    // has not looked for a message for about five seconds.
+    ASSERT_TRUE(rig::FixtureFrame(source));
+    ASSERT_TRUE(WaitUntil([&] { return Focus(v.hwnd); }, kWindowTimeoutMs));
+    ASSERT_TRUE(rig::FixtureCommand(source, rig::FIXTURE_CMD_HANG, 0));
+    ASSERT_TRUE(WaitUntil([&] { return IsHungAppWindow(source) != FALSE; }, 15000));
+    ASSERT_EQ(GetForegroundWindow(), v.hwnd);
+    // Pings sent all the while are answered even while the thread waits in a send of its own.
+    std::atomic<bool> stop{false};
+    auto unanswered = std::async(std::launch::async, [&] {
+        int count = 0;
+        while (!stop)
+            count += !Answers(v.hwnd);
+        return count;
+    });
+    Choose(v, kBringToFront);
+    EXPECT_EQ(GetForegroundWindow(), v.hwnd) << "the hung source was brought forward";
+    // A posted zoom step is handled only once the thread is back in its message loop.
+    PostMessageW(v.hwnd, WM_COMMAND, IDM_ZOOM_IN, 0);
+    v.ExpectZoom(120);
+    stop = true;
+    EXPECT_EQ(unanswered.get(), 0);
+    EXPECT_TRUE(v.instance.process.Running());
+}
+
+TEST_F(PreviewMenu, SourceInfoOnIAndF12) {
+    View v = OpenForMenu();
+    ASSERT_TRUE(v.hwnd);
+    wchar_t handle[20] = {};
+    std::swprintf(handle, std::size(handle), L"%016llX",
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(v.source.hwnd)));
+    const std::wstring text = L"Handle:  " + std::wstring(handle) +
+                              L"\r\nClass:  MenuSource\r\nTitle:  Menu Src\r\nProcess:  ";
+    // Last, the source's process lets nobody open it (Wine enforces the empty DACL): no path.
+    const std::pair<WORD, bool> presses[] = {{'I', false}, {VK_F12, false}, {'I', true}};
+    for (const auto& [key, closed] : presses) {
+        ASSERT_TRUE(!closed || LetNobodyOpen(v.source.process.handle.Get()));
+        // The foreground may come back from the box just dismissed only a while later.
+        ASSERT_TRUE(WaitUntil([&] { return Focus(v.hwnd); }, kWindowTimeoutMs));
+        KeyPress(key);
+        const auto box = TakeMessageBox(v.instance.process.pid);
+        ASSERT_TRUE(box) << "no box on key " << key;
+        EXPECT_EQ(std::tie(box->caption, box->owner, box->text),
+                  std::make_tuple(lumetta::APP_TITLE, HWND(nullptr),
+                                  text + (closed ? L"" : RigPath(L"fixture.exe"))));
+    }
+}
+
+// Only the system's own DPI change is taken, and a pointer from another process is never read:
+// sent or posted from here, no message moves the window, opens a menu or loses the zoom and the
+// region, whatever its address (the two programs load at the same base address, so this one's
+// data is readable memory there; the shared page is readable everywhere).
+TEST_F(PreviewMenu, HostileMessagesChangeNothing) {
+    View v = OpenForMenu();
+    ASSERT_TRUE(v.hwnd);
+    static RECT elsewhere{0, 0, 640, 480};
+    const LPARAM addresses[] = {0,
+                                1,
+                                0x10,
+                                LPARAM(0xDEADBEEF),
+                                0x7FFE0000,
+                                reinterpret_cast<LPARAM>(&elsewhere),
+                                LPARAM(0xFFFF800000001000ull)};
+    const UINT dpi = GetDpiForWindow(v.hwnd);
+    std::vector<std::pair<UINT, WPARAM>> messages{{lumetta::WM_PREVIEW_SHOWMENU, 0},
+                                                  {WM_DPICHANGED, MAKEWPARAM(dpi, dpi)},
+                                                  {WM_DPICHANGED, MAKEWPARAM(144, 144)}};
+    for (const WPARAM id : {0, 1, 20110, 0xFFFF})
+        messages.push_back({WM_COMMAND, id});
+    for (const auto& [message, wParam] : messages) {
+        for (const LPARAM lParam : addresses) {
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(v.hwnd, message, wParam, lParam, SMTO_NORMAL, 2000, &answer);
+            PostMessageW(v.hwnd, message, wParam, lParam);
+        }
+    }
+    // Posted messages are handled in order: a zoom step posted after them shows once they are.
+    PostMessageW(v.hwnd, WM_COMMAND, IDM_ZOOM_IN, 0);
+    v.ExpectZoom(120);
+    EXPECT_FALSE(ShownMenu(v.instance.process.pid)) << "a menu opened";
+    EXPECT_TRUE(v.instance.process.Running());
 }

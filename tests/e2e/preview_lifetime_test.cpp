@@ -2,6 +2,7 @@
 // handle that comes to another process's window is not its source any more. Sources that cannot be
 // shown open nothing, and a silent-mode instance ends with its last preview.
 #include <cstdio>
+#include <tuple>
 
 #include "e2e.h"
 #include "preview/constants.h"
@@ -37,11 +38,7 @@ TEST_F(PreviewLifetime, AsLongAsItsSource) {
     const Fixture minimized = StartFixture(250, 200, 300, 200, L"--minimized");
     const Fixture refused = StartFixture(250, 200, 300, 200, L"--title Refused");
     ASSERT_TRUE(dwmrig::SetRefused(refused.hwnd, E_ACCESSDENIED));
-    const struct {
-        const char* what;
-        HWND source;
-        RECT selection;
-    } nothing[] = {
+    const std::tuple<const char*, HWND, RECT> nothing[] = {
         {"wholly outside the client area", source.hwnd, source.ScreenRect(-100, 50, -1, 150)},
         {"a hidden source", hidden.hwnd, hidden.ScreenRect(10, 10, 200, 150)},
         {"a minimized source (no client area)", minimized.hwnd,
@@ -49,9 +46,9 @@ TEST_F(PreviewLifetime, AsLongAsItsSource) {
         {"thumbnail refused", refused.hwnd, refused.ScreenRect(10, 10, 200, 150)},
         {"no such window", reinterpret_cast<HWND>(0x7FFE), source.ScreenRect(10, 10, 200, 150)},
     };
-    for (const auto& c : nothing) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(HandOff(instance.main, c.source, c.selection), std::optional<LRESULT>(0));
+    for (const auto& [what, handle, selection] : nothing) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(HandOff(instance.main, handle, selection), std::optional<LRESULT>(0));
         EXPECT_EQ(Previews(pid), std::vector<HWND>{kept});
         EXPECT_TRUE(MessageBoxes(pid).empty());
     }
@@ -63,42 +60,39 @@ TEST_F(PreviewLifetime, AsLongAsItsSource) {
     EXPECT_EQ(DwmCalls("DwmUpdateThumbnailProperties", pid).size(), 1u);
 
     const double period = lumetta::SOURCE_WATCH_INTERVAL_MS;
-    const struct {
-        const char* what;
-        Change change;
-        double phaseMs = 0; // since the preview opened: samples spread over the watch's period
-    } cases[] = {
-        {"hidden and shown again", HideAndShow},
-        {"minimized", Minimize},
-        {"closed", Close},
+    // What happens, and when since the preview opened: samples spread over the watch's period.
+    const std::tuple<const char*, Change, double> cases[] = {
+        {"hidden and shown again", HideAndShow, 0},
+        {"minimized", Minimize, 0},
+        {"closed", Close, 0},
         {"closed half a period later", Close, period / 2},
-        {"destroyed, its index taken by its own process", DestroyOwnAndRetake},
-        {"closed, its index taken by another process", CloseAndTake},
+        {"destroyed, its index taken by its own process", DestroyOwnAndRetake, 0},
+        {"closed, its index taken by another process", CloseAndTake, 0},
     };
     const OwnWindow warm; // the first window of a thread brings helper windows with it
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const bool own = c.change == DestroyOwnAndRetake;
-        const bool stays = c.change != Close && c.change != CloseAndTake;
+    for (const auto& [what, change, phaseMs] : cases) {
+        SCOPED_TRACE(what);
+        const bool own = change == DestroyOwnAndRetake;
+        const bool stays = change != Close && change != CloseAndTake;
         std::optional<OwnWindow> window;
         Fixture fixture;
         if (own) window.emplace(RECT{700, 500, 900, 650});
         if (!own) fixture = StartFixture(203, 157, 320, 200);
         const HWND watched = own ? window->Get() : fixture.hwnd;
         const HWND preview =
-            OpenByHandOff(instance, c.change >= DestroyOwnAndRetake ? IndexOnly(watched) : watched,
+            OpenByHandOff(instance, change >= DestroyOwnAndRetake ? IndexOnly(watched) : watched,
                           own ? RECT{710, 510, 890, 640} : fixture.ScreenRect(10, 10, 250, 180));
         ASSERT_TRUE(preview);
         const double opened = NowMs();
-        WaitFine([&] { return NowMs() - opened >= c.phaseMs; }, 2000);
-        if (c.change == HideAndShow) Command(watched, rig::FIXTURE_CMD_HIDE);
-        if (c.change == HideAndShow) Command(watched, rig::FIXTURE_CMD_SHOW);
-        if (c.change == Minimize) Command(watched, rig::FIXTURE_CMD_MINIMIZE);
+        WaitFine([&] { return NowMs() - opened >= phaseMs; }, 2000);
+        if (change == HideAndShow) Command(watched, rig::FIXTURE_CMD_HIDE);
+        if (change == HideAndShow) Command(watched, rig::FIXTURE_CMD_SHOW);
+        if (change == Minimize) Command(watched, rig::FIXTURE_CMD_MINIMIZE);
         if (own) DestroyWindow(watched);
-        if (c.change == Close || c.change == CloseAndTake) Command(watched, rig::FIXTURE_CMD_CLOSE);
+        if (change == Close || change == CloseAndTake) Command(watched, rig::FIXTURE_CMD_CLOSE);
         const double changed = NowMs();
         IndexTaker taker;
-        ASSERT_TRUE(c.change < DestroyOwnAndRetake || taker.Take(IndexOnly(watched)))
+        ASSERT_TRUE(change < DestroyOwnAndRetake || taker.Take(IndexOnly(watched)))
             << "the index went elsewhere";
         if (stays) {
             EXPECT_FALSE(WaitUntil([&] { return !IsWindow(preview); }, 3 * period + 100));
@@ -108,7 +102,7 @@ TEST_F(PreviewLifetime, AsLongAsItsSource) {
         EXPECT_TRUE(WaitFine([&] { return !IsWindow(preview); }, 5000))
             << "it outlived its watched";
         if (stays) continue;
-        std::printf("[ preview lifetime ] %s: closed in %.0f ms\n", c.what, NowMs() - changed);
+        std::printf("[ preview lifetime ] %s: closed in %.0f ms\n", what, NowMs() - changed);
         EXPECT_LT(NowMs() - changed, period + 400) << "one watch period and some slack";
     }
     EXPECT_TRUE(instance.process.Running()) << "ended while a preview was open";

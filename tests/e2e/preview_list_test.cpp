@@ -42,8 +42,6 @@ struct Rounds {
     HWND main;
     DWORD pid;
     const Fixture& source;
-    size_t keeps =
-        kRound; // what a round leaves open: the limit, or one when each replaces the last
 
     // A round of hand-offs of areas of a fixture, by its window or another handle; each must
     // open, or not.

@@ -86,12 +86,19 @@ rig::Rgb ShellThrough(int x, int y, uint8_t blackAlpha) {
     return rig::CompositeOver({0, 0, 0}, blackAlpha, rig::ExpectedShellPixel(x, y));
 }
 
-std::optional<uint8_t> ShownFixtureFrame(const Screenshot& shot, const RECT& area, POINT origin) {
+std::optional<uint8_t> ShownFixtureFrame(const Screenshot& shot, const RECT& area, POINT origin,
+                                         int zoom) {
+    const auto within = [zoom](uint8_t got, uint8_t want) {
+        return zoom == 100 ? got == want : std::abs(int8_t(got - want)) <= 1; // modulo 256
+    };
     int matches = 0, samples = 0;
     for (LONG y = area.top + 3; y < area.bottom - 3; y += 23) {
         for (LONG x = area.left + 3; x < area.right - 3; x += 29, ++samples) {
             const rig::Rgb seen = shot.Pixel(x, y);
-            matches += seen == rig::ExpectedFixturePixel(x - origin.x, y - origin.y, seen.b);
+            const rig::Rgb want = rig::ExpectedFixturePixel(
+                area.left - origin.x + (x - area.left) * 100 / zoom,
+                area.top - origin.y + (y - area.top) * 100 / zoom, seen.b);
+            matches += within(seen.r, want.r) && within(seen.g, want.g);
         }
     }
     if (samples == 0 || matches * 10 < samples * 9) return std::nullopt;

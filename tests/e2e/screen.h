@@ -30,8 +30,10 @@ bool Near(rig::Rgb a, rig::Rgb b, int tolerance = 3);
 rig::Rgb ShellThrough(int x, int y, uint8_t blackAlpha);
 
 // The frame (blue) of a fixture whose client area begins at origin, when nine in ten samples
-// inside area (screen coordinates) show exactly its pixels there (red and green tell which).
-std::optional<uint8_t> ShownFixtureFrame(const Screenshot& shot, const RECT& area, POINT origin);
+// inside area (screen coordinates) show exactly its pixels there (red and green tell which); at
+// another zoom (percent), those from area's corner on scaled, give or take one for the scaler.
+std::optional<uint8_t> ShownFixtureFrame(const Screenshot& shot, const RECT& area, POINT origin,
+                                         int zoom = 100);
 
 // Wine's tray window with an icon at its first place, where the shell's picture would be.
 bool ShowsTrayIcon(const Screenshot& shot);

@@ -4,22 +4,15 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 #include <memory>
 #include <vector>
 
 #include "app/base/constants.h"
+#include "tests/fuzz/check.h"
 #include "app/cmdline.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
 
 // In the C locale the C library's parsers skip the same white space and accept the same digits
 // as ours, so on ASCII text the two must agree exactly.

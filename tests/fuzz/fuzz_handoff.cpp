@@ -3,24 +3,17 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 
 #include "app/base/constants.h"
+#include "tests/fuzz/check.h"
 #include "app/base/handoff.h"
 
 namespace {
 
 using lumetta::Rect;
-
-void Check(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
 
 // A little-endian field of the record (the fuzzing hosts are little-endian).
 template <typename T> T Field(const uint8_t* record, size_t offset) {

@@ -52,23 +52,14 @@ TEST(ParseArguments, AcceptsOptionsInAnyCaseOrderAndRepetition) {
 
 TEST(ParseArguments, RejectsBadCommandLines) {
     const wchar_t* const cases[] = {
-        L"startup",   // no '-' or '/'
-        L"--startup", // the name would be "-startup"
-        L"-star",     // no abbreviations
-        L"-startups",
-        L"-ex\u0131t", // a dotless i is not folded to 'I'
-        L"-preview",
-        L"-preview|1|0|0|10",                        // four values
-        L"-preview|-18446744073709551615|0|0|10|10", // would wrap to 1
-        L"-preview|0|0|0|10|10",
-        L"-preview|4294967296|0|0|10|10",
-        L"-preview| -1|0|0|10|10", // 2^64 - 1
-        L"-preview|1|10|20|10|80", // width 0
-        L"-preview|1|0|5|10|5",    // height 0
-        L"-preview|1|2147483648|0|10|10",
-        L"-preview|1|0|-2147483649|10|10",
-        L"-preview|1|0x10|0|20|10", // coordinates are decimal only
-    };
+        // No '-' or '/'; the name would be "-startup"; no abbreviations; a dotless i is no 'I'.
+        L"startup", L"+startup", L"--startup", L"-star", L"-startups", L"-ex\u0131t",
+        // No values, four values, a window that would wrap to 1, 0, 2^32 or 2^64 - 1.
+        L"-preview", L"-preview|1|0|0|10", L"-preview|-18446744073709551615|0|0|10|10",
+        L"-preview|0|0|0|10|10", L"-preview|4294967296|0|0|10|10", L"-preview| -1|0|0|10|10",
+        // Width 0, height 0, coordinates outside 32 bits or not decimal.
+        L"-preview|1|10|20|10|80", L"-preview|1|0|5|10|5", L"-preview|1|2147483648|0|10|10",
+        L"-preview|1|0|-2147483649|10|10", L"-preview|1|0x10|0|20|10"};
     for (const wchar_t* line : cases) {
         CommandLineArgs out;
         EXPECT_FALSE(Parse(line, &out)) << line;
@@ -96,9 +87,9 @@ TEST(NumberParsing, UnsignedWithBasePrefixAndSignedDecimal) {
         {L"-9223372036854775808", 9223372036854775808u, INT64_MIN},
         {L"9223372036854775808", 9223372036854775808u, {}},
         {L"09", {}, 9},
-        {L"\u00A01", {}, {}}, // only the C locale's white space is skipped
-        {L"\uFF11", {}, {}},  // a fullwidth digit is no digit
-    };
+        // Only the C locale's white space is skipped; a fullwidth digit is no digit.
+        {L"\u00A01", {}, {}},
+        {L"\uFF11", {}, {}}};
     for (const auto& [text, asUnsigned, asSigned] : cases) {
         uint64_t u = 12345;
         int64_t s = 12345;

@@ -15,33 +15,24 @@ TEST(PreviewOverlayMinWidth, ThreeButtonsWithTheirSpacingAtEachDpi) {
 }
 
 TEST(PreviewTrackSizes, BetweenTheOverlaysNeedAndTheWholeSourceAtZoom) {
-    const Rect client{0, 0, 800, 600}, wide{0, 0, 1000000000, 30000000};
-    struct Case {
-        const char* what;
-        Rect sourceClient, sourceRect;
-        int32_t zoom;
-        uint32_t dpi;
-        Point minTrack, maxTrack; // with a frame of 6 × 4
-    } const cases[] = {
-        // At 96 DPI the minimum client area is 114 × 100.
-        {"96 dpi", client, {10, 10, 310, 210}, 100, 96, {120, 104}, {806, 604}},
-        {"dpi 0 is 96", client, {10, 10, 310, 210}, 100, 0, {120, 104}, {806, 604}},
-        {"144 dpi", client, {0, 0, 300, 200}, 100, 144, {177, 154}, {806, 604}}, // 171 × 150
-        {"small region", client, {0, 0, 50, 40}, 100, 96, {56, 44}, {806, 604}},
-        {"empty region", client, {5, 5, 5, 5}, 100, 96, {7, 5}, {806, 604}},
-        {"zoom 150 truncates", {0, 0, 333, 101}, {0, 0, 300, 100}, 150, 96, {120, 104}, {505, 155}},
+    const Rect client{0, 0, 800, 600}, region{0, 0, 300, 200}, wide{0, 0, 1000000000, 30000000};
+    // source client area, region, zoom, dpi, minimum and maximum track size with a frame of 6 × 4
+    const std::tuple<Rect, Rect, int32_t, uint32_t, Point, Point> cases[] = {
+        {client, {10, 10, 310, 210}, 100, 0, {120, 104}, {806, 604}}, // 0 is 96: 114 × 100
+        {client, region, 100, 144, {177, 154}, {806, 604}},           // 171 × 150
+        {client, {0, 0, 50, 40}, 100, 96, {56, 44}, {806, 604}},      // a small region
+        {client, {5, 5, 5, 5}, 100, 96, {7, 5}, {806, 604}},          // an empty one
+        {{0, 0, 333, 101}, {0, 0, 300, 100}, 150, 96, {120, 104}, {505, 155}}, // truncated
         // Degenerate inputs leave only the frame as maximum.
-        {"negative zoom", client, {0, 0, 300, 200}, -50, 96, {120, 104}, {6, 4}},
-        {"reversed client", {800, 600, 0, 0}, {0, 0, 300, 200}, 100, 96, {120, 104}, {6, 4}},
+        {client, region, -50, 96, {120, 104}, {6, 4}},
+        {{800, 600, 0, 0}, region, 100, 96, {120, 104}, {6, 4}},
         // The product is taken in 64 bits and limited to the largest window size.
-        {"64-bit", wide, {0, 0, 300, 200}, 400, 96, {120, 104}, {kMax, 120000004}},
+        {wide, region, 400, 96, {120, 104}, {kMax, 120000004}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const TrackSizes sizes =
-            ComputeTrackSizes(6, 4, c.sourceClient, c.sourceRect, c.zoom, c.dpi);
-        EXPECT_EQ(sizes.minTrackSize, c.minTrack);
-        EXPECT_EQ(sizes.maxTrackSize, c.maxTrack);
+    for (const auto& [sourceClient, sourceRect, zoom, dpi, minTrack, maxTrack] : cases) {
+        const TrackSizes sizes = ComputeTrackSizes(6, 4, sourceClient, sourceRect, zoom, dpi);
+        EXPECT_EQ(sizes.minTrackSize, minTrack) << ::testing::PrintToString(sourceRect) << dpi;
+        EXPECT_EQ(sizes.maxTrackSize, maxTrack) << ::testing::PrintToString(sourceRect) << dpi;
     }
     EXPECT_EQ(MinTrackSizeWithinMax({120, 104}, {56, 604}), (Point{56, 104}));
 }

@@ -31,11 +31,9 @@ TEST(SelectGesture, BothWaysToSelectAndTheTenPixelRule) {
     using O = ButtonOutcome;
     // steps, outcome of the last button event, anchor, current corner
     const std::tuple<const char*, ButtonOutcome, Point, Point> cases[] = {
-        {"P10,10 R10,10 M60,70 P60,70", O::Completed, {10, 10}, {60, 70}}, // click, move, click
-        {"P-20,-5 M-100,-90 R-200,-300",
-         O::Completed,
-         {-20, -5},
-         {-200, -300}}, // press, drag, release
+        // Click, move, click; press, drag, release.
+        {"P10,10 R10,10 M60,70 P60,70", O::Completed, {10, 10}, {60, 70}},
+        {"P-20,-5 M-100,-90 R-200,-300", O::Completed, {-20, -5}, {-200, -300}},
         // A release under 10 pixels from the anchor on both axes is a click.
         {"P100,100 R109,109", O::Ignored, {100, 100}, {100, 100}},
         {"P100,100 R110,100", O::Completed, {100, 100}, {110, 100}},

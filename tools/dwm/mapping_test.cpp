@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <random>
+#include <tuple>
 
 #include "tools/dwm/constants.h"
 
@@ -21,15 +22,13 @@ constexpr Rect R(int32_t left, int32_t top, int32_t right, int32_t bottom) {
 }
 
 TEST(PlanThumbnailBlit, CopiesOnlyVisiblePixels) {
-    const Rect client = R(0, 0, 300, 200);
-    const struct {
-        const char* what;
-        Rect rcDestination, rcSource, surface, client;
-        Rect clip, destination, source;
-    } cases[] = {
+    const Rect window = R(0, 0, 300, 200);
+    // what, rcDestination, rcSource, the surface, the client area; the clip, the blit's
+    // destination and source
+    const std::tuple<const char*, Rect, Rect, Rect, Rect, Rect, Rect, Rect> cases[] = {
         // A 200 % preview of the region at (200, 100): the whole source shifted and doubled.
         {"zoomed and shifted", R(-400, -200, 1200, 1000), R(0, 0, 800, 600), R(0, 0, 800, 600),
-         client, client, client, R(200, 100, 350, 200)},
+         window, window, window, R(200, 100, 350, 200)},
         // 1.5 x: the last visible column comes from a source pixel that lands partly outside.
         {"fractional scale", R(0, 0, 150, 150), R(0, 0, 100, 100), R(0, 0, 100, 100),
          R(0, 0, 100, 100), R(0, 0, 100, 100), R(0, 0, 101, 101), R(0, 0, 67, 67)},
@@ -40,14 +39,15 @@ TEST(PlanThumbnailBlit, CopiesOnlyVisiblePixels) {
         {"source partly missing", R(0, 0, 100, 100), R(50, 50, 250, 250), R(0, 0, 200, 200),
          R(0, 0, 100, 100), R(0, 0, 75, 75), R(0, 0, 75, 75), R(50, 50, 200, 200)},
         {"extreme coordinates", R(INT_MIN, INT_MIN, INT_MAX, INT_MAX), R(0, 0, 1, 1), R(0, 0, 1, 1),
-         client, client, R(INT_MIN, INT_MIN, INT_MAX, INT_MAX), R(0, 0, 1, 1)},
+         window, window, R(INT_MIN, INT_MIN, INT_MAX, INT_MAX), R(0, 0, 1, 1)},
     };
-    for (const auto& c : cases) {
-        const BlitPlan p = PlanThumbnailBlit(c.rcDestination, c.rcSource, c.surface, c.client);
-        EXPECT_TRUE(p.draw) << c.what;
-        EXPECT_EQ(p.clip, c.clip) << c.what;
-        EXPECT_EQ(p.destination, c.destination) << c.what;
-        EXPECT_EQ(p.source, c.source) << c.what;
+    for (const auto& [what, rcDestination, rcSource, surface, client, clip, destination, source] :
+         cases) {
+        const BlitPlan p = PlanThumbnailBlit(rcDestination, rcSource, surface, client);
+        EXPECT_TRUE(p.draw) << what;
+        EXPECT_EQ(p.clip, clip) << what;
+        EXPECT_EQ(p.destination, destination) << what;
+        EXPECT_EQ(p.source, source) << what;
     }
 }
 

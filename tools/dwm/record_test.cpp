@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tools/dwm/constants.h"
 
 namespace dwmrig {
@@ -36,12 +38,8 @@ std::string Line(int which) {
 TEST(Record, ReadsBackWhatItWrote) {
     const std::optional<std::string> none;
     const std::optional<Rect> noRect;
-    const struct {
-        int line;
-        const char* key;
-        std::optional<std::string> field;
-        std::optional<Rect> rect;
-    } cases[] = {
+    // line, key, the field as text, as a rectangle
+    const std::tuple<int, const char*, std::optional<std::string>, std::optional<Rect>> cases[] = {
         {0, "fn", "DwmUpdateThumbnailProperties", noRect},
         {0, "props",
          "{\"dwFlags\":\"0x1b\",\"rcDestination\":[-400,-200,1200,1000],\"rcSource\":[0,0,800,600],"
@@ -60,10 +58,10 @@ TEST(Record, ReadsBackWhatItWrote) {
         {4, "thumb", "0x7d0004", noRect},
         {4, "hr", none, noRect},
     };
-    for (const auto& c : cases) {
-        const std::string line = Line(c.line);
-        EXPECT_EQ(RecordField(line, c.key), c.field) << line << c.key;
-        EXPECT_EQ(RecordRect(line, c.key), c.rect) << line << c.key;
+    for (const auto& [which, key, field, rect] : cases) {
+        const std::string line = Line(which);
+        EXPECT_EQ(RecordField(line, key), field) << line << key;
+        EXPECT_EQ(RecordRect(line, key), rect) << line << key;
     }
 }
 

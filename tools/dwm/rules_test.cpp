@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tools/dwm/constants.h"
 
 namespace dwmrig {
@@ -10,42 +12,32 @@ namespace {
 // Which window is which is gathered from the system, so dwm_selftest checks those facts with real
 // windows; here, the order of the rules and the refusal mark.
 TEST(RegisterResult, FollowsTheDocumentedRulesInOrder) {
-    const struct {
-        const char* what;
-        bool outPointer, compositionOn, sameWindow;
-        uint64_t refuseMark;
-        int32_t hr;
-    } cases[] = {
-        {"valid", true, true, false, 0, HR_OK},
-        {"no out pointer", false, true, false, 0, HR_E_INVALIDARG},
-        {"composition off", true, false, false, 0, HR_DWM_E_COMPOSITIONDISABLED},
-        {"bad arguments before composition", true, false, true, 0, HR_E_INVALIDARG},
-        {"composition before refusal", true, false, false, 0x80070005,
-         HR_DWM_E_COMPOSITIONDISABLED},
-        {"refused, plain mark", true, true, false, 1, HR_E_INVALIDARG},
-        {"refused with its HRESULT", true, true, false, 0x80070005, HR_E_ACCESSDENIED},
-        {"refused, more than 32 bits", true, true, false, 0x180004005ull, HR_E_INVALIDARG},
+    // out pointer, composition on, source and destination the same window, refusal mark, answer
+    const std::tuple<bool, bool, bool, uint64_t, int32_t> cases[] = {
+        {true, true, false, 0, HR_OK},
+        {false, true, false, 0, HR_E_INVALIDARG},
+        {true, false, false, 0, HR_DWM_E_COMPOSITIONDISABLED},
+        {true, false, true, 0, HR_E_INVALIDARG},                        // arguments first
+        {true, false, false, 0x80070005, HR_DWM_E_COMPOSITIONDISABLED}, // then composition
+        {true, true, false, 1, HR_E_INVALIDARG},                        // a plain mark
+        {true, true, false, 0x80070005, HR_E_ACCESSDENIED},             // its own HRESULT
+        {true, true, false, 0x180004005ull, HR_E_INVALIDARG},           // more than 32 bits
     };
-    for (const auto& c : cases) {
+    for (const auto& [outPointer, compositionOn, sameWindow, refuseMark, hr] : cases) {
         RegisterFacts f;
         f.destinationWindow = f.destinationTopLevel = f.destinationOwnProcess = true;
         f.sourceWindow = f.sourceTopLevel = true;
-        f.outPointer = c.outPointer;
-        f.compositionOn = c.compositionOn;
-        f.sameWindow = c.sameWindow;
-        f.refuseMark = c.refuseMark;
-        EXPECT_EQ(RegisterResult(f), c.hr) << c.what;
+        f.outPointer = outPointer;
+        f.compositionOn = compositionOn;
+        f.sameWindow = sameWindow;
+        f.refuseMark = refuseMark;
+        EXPECT_EQ(RegisterResult(f), hr) << outPointer << compositionOn << sameWindow << refuseMark;
     }
 }
 
 TEST(AttributeResult, GetAndSet) {
-    const struct {
-        bool set, window;
-        uint32_t attribute;
-        bool pointer;
-        uint32_t size;
-        int32_t hr;
-    } cases[] = {
+    // set, a window, attribute, a pointer, size, answer
+    const std::tuple<bool, bool, uint32_t, bool, uint32_t, int32_t> cases[] = {
         {false, true, 9, true, 16, HR_OK},          // extended frame bounds
         {false, true, 9, true, 8, HR_E_INVALIDARG}, // short buffer
         {false, false, 9, true, 16, HR_E_HANDLE},
@@ -61,10 +53,10 @@ TEST(AttributeResult, GetAndSet) {
         {true, false, 33, true, 4, HR_E_HANDLE},
         {true, true, 37, true, 4, HR_E_INVALIDARG}, // read-only
     };
-    for (const auto& c : cases) {
-        const int32_t hr = c.set ? SetAttributeResult(c.window, c.attribute, c.pointer, c.size)
-                                 : GetAttributeResult(c.window, c.attribute, c.pointer, c.size);
-        EXPECT_EQ(hr, c.hr) << (c.set ? "set " : "get ") << c.attribute << " size " << c.size;
+    for (const auto& [set, window, attribute, pointer, size, expected] : cases) {
+        const int32_t hr = set ? SetAttributeResult(window, attribute, pointer, size)
+                               : GetAttributeResult(window, attribute, pointer, size);
+        EXPECT_EQ(hr, expected) << (set ? "set " : "get ") << attribute << " size " << size;
     }
 }
 
