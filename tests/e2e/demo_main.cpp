@@ -5,6 +5,8 @@
 
 #include "app/base/constants.h"
 #include "driver.h"
+#include "overlay/constants.h"
+#include "overlay/layout.h"
 
 using namespace e2e;
 
@@ -26,10 +28,14 @@ void Shot(const char* name, const char* caption,
     WaitUntil([] { return false; }, DWORD(_wtoi(Env(L"LUMETTA_DEMO_LINGER_MS").c_str())));
 }
 
-// A preview's client area shows the source's client pixels from (x, y) on at zoom percent.
+// A preview's client area shows the source's client pixels from (x, y) on at zoom percent, seen
+// below the bar of buttons that the pointer over a preview brings.
 bool PreviewShows(const Screenshot& shot, HWND preview, POINT from, int zoom = 100) {
     const RECT c = Inspect(preview).client;
-    return ShownFixtureFrame(shot, c, {c.left - from.x, c.top - from.y}, zoom).has_value();
+    const int below = 48; // the bar's height and its distance from the top, and a little more
+    const RECT area{c.left, c.top + below, c.right, c.bottom};
+    const POINT origin{c.left - from.x, area.top - from.y - below * 100 / zoom};
+    return ShownFixtureFrame(shot, area, origin, zoom).has_value();
 }
 
 SIZE ClientSize(HWND window) {
@@ -130,6 +136,27 @@ int main() {
                face.r > 180;
     });
     KeyPress(VK_ESCAPE);
+
+    // The hover bar: the pointer on the preview brings it, the button under the pointer turns
+    // grey, and a click on Zoom In zooms a step.
+    const RECT frame = Inspect(second).window;
+    const lumetta::Rect in =
+        lumetta::LayoutOverlay(frame.right - frame.left, frame.bottom - frame.top, 96)
+            .buttonRects[static_cast<int>(lumetta::OverlayButton::ZoomIn)];
+    const POINT zoomIn{frame.left + (in.left + in.right) / 2,
+                       frame.top + 6 + (in.top + in.bottom) / 2};
+    MouseMove(zoomIn.x + 8, zoomIn.y - 8);
+    MouseMove(zoomIn.x + 9, zoomIn.y - 9); // on the button, off its glyph
+    Shot("11-hover-bar", "the pointer on the preview: its bar, Zoom In under the pointer",
+         [&](const Screenshot& s) {
+             const auto bars =
+                 FindTopLevel(lumetta::OVERLAY_WINDOW_CLASS, nullptr, main.process.pid);
+             return !bars.empty() && IsWindowVisible(bars.front()) &&
+                    s.Pixel(zoomIn.x, zoomIn.y) == rig::Rgb{255, 255, 255};
+         });
+    Click(zoomIn.x, zoomIn.y);
+    Shot("12-bar-zoomed", "Zoom In on the bar: the preview at 140 %",
+         [&](const Screenshot&) { return ClientSize(second).cx == picked.cx * 7 / 5; });
     std::printf("demo: %s\n", g_failures ? "some steps failed" : "all steps passed");
     return g_failures ? 1 : 0;
 }
