@@ -195,6 +195,8 @@ LRESULT CALLBACK OverlayWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (!overlay) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_SETCURSOR: return OnSetCursor(overlay);
+    // The extended style keeps a click from activating the bar; not every system honours it alone.
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_PAINT: return OnPaint(hwnd);
     case WM_ERASEBKGND: return 1;
     case WM_MOUSEMOVE: return OnMouseMove(overlay, lParam);

@@ -175,8 +175,10 @@ TEST_F(Overlay, ButtonsSendTheirCommands) {
     Bar bar;
     ASSERT_TRUE(bar.preview);
     ASSERT_TRUE(bar.Hover());
+    const HWND foreground = GetForegroundWindow();
     ClickButton(bar, OverlayButton::ZoomIn);
     ASSERT_TRUE(WaitUntil([&] { return bar.ClientWidth() == kRegionWidth * 6 / 5; }, 5000));
+    EXPECT_EQ(GetForegroundWindow(), foreground) << "a click on the bar activated a window";
     EXPECT_TRUE(LabelReads(
         bar,
         ShotWhen("overlay-120", [&](const Screenshot& s) { return LabelReads(bar, s, L"120%"); }),
@@ -309,6 +311,14 @@ TEST_F(Overlay, SurvivesBadMessagesAndTenThousandRedraws) {
     EXPECT_EQ(end.gdi, start.gdi);
     EXPECT_EQ(end.user, start.user);
     EXPECT_LT(end.privateBytes, start.privateBytes + 2 * 1024 * 1024);
+
+    // Closed while the bar holds the capture and its hide timer runs: the bar and its tooltips go.
+    const size_t tips = FindTopLevel(TOOLTIPS_CLASSW, nullptr, bar.pid).size();
+    ASSERT_TRUE(send(WM_LBUTTONDOWN, MK_LBUTTON, label) && send(WM_MOUSELEAVE, 0, 0));
+    PostMessageW(bar.preview, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitWindowGone(window));
+    EXPECT_EQ(FindTopLevel(TOOLTIPS_CLASSW, nullptr, bar.pid).size(), tips - 1);
+    EXPECT_TRUE(Responsive(bar.instance.main));
 }
 
 } // namespace
