@@ -1,21 +1,9 @@
 #include "app/base/handles_win.h"
 
-#include <objidl.h> // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out
-#include <gdiplus.h>
-
 #include <iterator>
 #include <string>
 
 namespace lumetta {
-
-GdiplusSession::GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-}
-
-GdiplusSession::~GdiplusSession() {
-    if (token_) Gdiplus::GdiplusShutdown(token_);
-}
 
 HMODULE LoadSystemLibrary(const wchar_t* fileName) {
     wchar_t folder[MAX_PATH];
