@@ -42,6 +42,7 @@ else
   echo "release: signing with a throw-away test certificate ($LUMETTA_SIGN_CERT)"
 fi
 export LUMETTA_SIGN_CA="$ca"
+cp "$ca" "$stage/signing-ca.pem" # for the install test
 
 verify_signature() { # FILE
   if osslsigncode verify -CAfile "$ca" -in "$1" >"$stage/verify.log" 2>&1; then
