@@ -11,11 +11,13 @@ function(lumetta_delay_import target dll)
         file(MAKE_DIRECTORY ${dir})
         execute_process(COMMAND ${CMAKE_NM} ${import_lib} OUTPUT_VARIABLE symbols
                         COMMAND_ERROR_IS_FATAL ANY)
-        # "__imp_Name" on x64; "__imp__Name@N" (stdcall, decorated) on x86.
-        string(REGEX MATCHALL "__imp__?[A-Za-z0-9_@]+" imports "${symbols}")
-        list(TRANSFORM imports REPLACE "^__imp_" "")
+        # "__imp_Name" on x64; "__imp__Name@N" (stdcall, decorated) on x86. One replacement of
+        # the whole name: an anchored pattern would also strip a name's own leading underscore.
+        string(REGEX MATCHALL "__imp_[A-Za-z0-9_@]+" imports "${symbols}")
         if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-            list(TRANSFORM imports REPLACE "^_" "")
+            list(TRANSFORM imports REPLACE "^__imp__(.*)$" "\\1")
+        else()
+            list(TRANSFORM imports REPLACE "^__imp_(.*)$" "\\1")
         endif()
         list(REMOVE_DUPLICATES imports)
         list(JOIN imports "\n" exports)
