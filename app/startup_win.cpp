@@ -16,6 +16,7 @@
 #include "app/preview_list_win.h"
 #include "options/settings_win.h"
 #include "res/resource.h"
+#include "select/gdiplus_win.h"
 #include "select/selection_win.h"
 
 #ifndef _WIN64
@@ -76,6 +77,15 @@ uint32_t DetectOsVersionFlags() {
     return flags;
 }
 
+// Only the main instance makes controls (tooltips, the Options dialog); the library is
+// delay-loaded, so a messenger or a selection that never calls into it never loads it.
+void InitCommonControlClasses() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = COMMON_CONTROL_CLASSES;
+    InitCommonControlsEx(&controls);
+}
+
 int RunMessageLoop(HACCEL accelerators) {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -93,8 +103,9 @@ int RunSelectionProcess() {
     static SelectionWindow selection; // zero-filled, lives until the loop ends
     int exitCode = EXIT_FAILED;
     {
+        // Loaded here only: every other role starts without it.
         GdiplusSession gdiplus;
-        if (!CreateSelectionWindow(&selection)) {
+        if (!gdiplus.Open() || !CreateSelectionWindow(&selection)) {
             CenteredMessageBox(nullptr, IDS_SELECTION_WINDOW_FAILED);
         } else {
             OwnedAccelerators accelerators(
@@ -116,6 +127,7 @@ int RunMainInstanceOrMessenger() {
         return EXIT_OK;
     }
     if (!ShouldStartMainInstance(App.commandFlags, Context.settings.flags)) return EXIT_OK;
+    InitCommonControlClasses();
     if (!RegisterMainWindowClass()) return EXIT_FAILED;
     Context.shell = ShellRequests{StartSelection, ShowOptions, CloseAllPreviews};
     for (size_t i = 0; i < MAX_PREVIEWS; ++i)
@@ -127,11 +139,6 @@ int RunMainInstanceOrMessenger() {
 int Run(HINSTANCE instance) {
     Context.instance = instance;
     Context.osVersionFlags = DetectOsVersionFlags();
-
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = COMMON_CONTROL_CLASSES;
-    InitCommonControlsEx(&controls);
 
     ParseCommandLine();
     if (App.commandFlags & CMD_QUIT) return EXIT_OK;

@@ -3,7 +3,8 @@
 # baseline measured in the same run.
 #   - host (bench preset, Google Benchmark): FillRect32 over 3840 x 2160 against memset, and the
 #     pixels a drag redraws against full-screen pushes;
-#   - on the rig's desktop (win64 preset): a selection process's start to its first frame against
+#   - on the rig's desktop (win64 preset): a messenger's start to its end and a main instance's
+#     start to its main window against a trivial Win32 program's start and end; a selection process's start to its first frame against
 #     a trivial Win32 program; previews' idle CPU, objects and memory per preview, and start to
 #     first thumbnail, against the empty instance and a trivial program; handling a preview (key
 #     to resized preview, CPU per resize step) against a plain window, and its objects after many
@@ -31,10 +32,12 @@ for preset in bench win64; do
 done
 cmake --build build/bench -j "$jobs" --target select_bench >/dev/null
 cmake --build build/win64 -j "$jobs" --target lumetta rig_dwmapi fakeshell fixture preview_bench \
-  preview_interaction_bench overlay_bench preview_trivial select_startup select_trivial dwm_refresh_bench >/dev/null
+  preview_interaction_bench overlay_bench preview_trivial startup_bench select_startup select_trivial dwm_refresh_bench >/dev/null
 
 echo "== selection bitmap (host)"
 build/bench/bench/select_bench --benchmark_counters_tabular=true
+echo "== messenger and main instance start-up (rig)"
+tools/desktop-run -- wine build/win64/bench/startup_bench.exe "$rounds"
 echo "== selection start-up (rig)"
 tools/desktop-run -- wine build/win64/bench/select_startup.exe "$rounds"
 echo "== previews (rig)"

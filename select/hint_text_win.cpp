@@ -1,20 +1,17 @@
 #include "select/hint_text_win.h"
 
-#include <objidl.h> // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out
-#include <gdiplus.h>
-
 #include <iterator>
 
 #include "app/base/handles_win.h"
 #include "app/base/window_helpers_win.h"
 #include "res/resource.h"
 #include "select/constants.h"
+#include "select/gdiplus_win.h"
 #include "select/selection.h"
 
 namespace lumetta {
 namespace {
 
-namespace gdip = Gdiplus::DllExports;
 using Gdiplus::GpBrush;
 using Gdiplus::GpFont;
 using Gdiplus::GpFontFamily;
@@ -29,23 +26,23 @@ constexpr INT WHOLE_STRING = -1;
 // GDI+ objects of the flat API, each deleted once by its owner.
 struct GpFontFamilyTraits {
     static GpFontFamily* Invalid() { return nullptr; }
-    static void Free(GpFontFamily* p) { gdip::GdipDeleteFontFamily(p); }
+    static void Free(GpFontFamily* p) { Gdip.GdipDeleteFontFamily(p); }
 };
 struct GpFontTraits {
     static GpFont* Invalid() { return nullptr; }
-    static void Free(GpFont* p) { gdip::GdipDeleteFont(p); }
+    static void Free(GpFont* p) { Gdip.GdipDeleteFont(p); }
 };
 struct GpStringFormatTraits {
     static GpStringFormat* Invalid() { return nullptr; }
-    static void Free(GpStringFormat* p) { gdip::GdipDeleteStringFormat(p); }
+    static void Free(GpStringFormat* p) { Gdip.GdipDeleteStringFormat(p); }
 };
 struct GpGraphicsTraits {
     static GpGraphics* Invalid() { return nullptr; }
-    static void Free(GpGraphics* p) { gdip::GdipDeleteGraphics(p); }
+    static void Free(GpGraphics* p) { Gdip.GdipDeleteGraphics(p); }
 };
 struct GpSolidFillTraits {
     static GpSolidFill* Invalid() { return nullptr; }
-    static void Free(GpSolidFill* p) { gdip::GdipDeleteBrush(p); }
+    static void Free(GpSolidFill* p) { Gdip.GdipDeleteBrush(p); }
 };
 using OwnedFontFamily = Owned<GpFontFamily*, GpFontFamilyTraits>;
 using OwnedGpFont = Owned<GpFont*, GpFontTraits>;
@@ -69,17 +66,16 @@ OwnedGpFont MakeFont(float emSize) {
     OwnedFontFamily family;
     // A system without the family (or without any sans-serif family at all) must still come up:
     // every failure leaves the handle null, and a null font simply draws nothing.
-    if (gdip::GdipCreateFontFamilyFromName(HINT_FONT_FAMILY, nullptr, family.Put()) ==
-            Gdiplus::Ok &&
+    if (Gdip.GdipCreateFontFamilyFromName(HINT_FONT_FAMILY, nullptr, family.Put()) == Gdiplus::Ok &&
         family) {
-        gdip::GdipCreateFont(family.Get(), emSize, Gdiplus::FontStyleBold, Gdiplus::UnitPixel,
-                             font.Put());
+        Gdip.GdipCreateFont(family.Get(), emSize, Gdiplus::FontStyleBold, Gdiplus::UnitPixel,
+                            font.Put());
     }
     if (!font) {
         family.Reset();
-        if (gdip::GdipGetGenericFontFamilySansSerif(family.Put()) == Gdiplus::Ok && family) {
-            gdip::GdipCreateFont(family.Get(), emSize, Gdiplus::FontStyleBold, Gdiplus::UnitPixel,
-                                 font.Put());
+        if (Gdip.GdipGetGenericFontFamilySansSerif(family.Put()) == Gdiplus::Ok && family) {
+            Gdip.GdipCreateFont(family.Get(), emSize, Gdiplus::FontStyleBold, Gdiplus::UnitPixel,
+                                font.Put());
         }
     }
     return font;
@@ -88,16 +84,16 @@ OwnedGpFont MakeFont(float emSize) {
 OwnedStringFormat MakeFormat() {
     OwnedStringFormat format;
     GpStringFormat* typographic = nullptr; // owned by GDI+
-    if (gdip::GdipStringFormatGetGenericTypographic(&typographic) != Gdiplus::Ok || !typographic)
+    if (Gdip.GdipStringFormatGetGenericTypographic(&typographic) != Gdiplus::Ok || !typographic)
         return format;
-    if (gdip::GdipCloneStringFormat(typographic, format.Put()) != Gdiplus::Ok || !format)
+    if (Gdip.GdipCloneStringFormat(typographic, format.Put()) != Gdiplus::Ok || !format)
         return OwnedStringFormat();
     INT flags = 0;
-    gdip::GdipGetStringFormatFlags(format.Get(), &flags);
-    gdip::GdipSetStringFormatFlags(format.Get(), flags | Gdiplus::StringFormatFlagsNoWrap);
-    gdip::GdipSetStringFormatAlign(format.Get(), Gdiplus::StringAlignmentFar);
-    gdip::GdipSetStringFormatLineAlign(format.Get(), Gdiplus::StringAlignmentFar);
-    gdip::GdipSetStringFormatTrimming(format.Get(), Gdiplus::StringTrimmingNone);
+    Gdip.GdipGetStringFormatFlags(format.Get(), &flags);
+    Gdip.GdipSetStringFormatFlags(format.Get(), flags | Gdiplus::StringFormatFlagsNoWrap);
+    Gdip.GdipSetStringFormatAlign(format.Get(), Gdiplus::StringAlignmentFar);
+    Gdip.GdipSetStringFormatLineAlign(format.Get(), Gdiplus::StringAlignmentFar);
+    Gdip.GdipSetStringFormatTrimming(format.Get(), Gdiplus::StringTrimmingNone);
     return format;
 }
 
@@ -107,8 +103,8 @@ RectF Moved(const RectF& r, int32_t dx, int32_t dy) {
 
 void DrawTextAt(GpGraphics* graphics, const HintStyle& style, const wchar_t* text,
                 GpSolidFill* brush, Gdiplus::ARGB color, const RectF& at) {
-    gdip::GdipSetSolidFillColor(brush, color);
-    gdip::GdipDrawString(graphics, text, WHOLE_STRING, style.font, &at, style.format, brush);
+    Gdip.GdipSetSolidFillColor(brush, color);
+    Gdip.GdipDrawString(graphics, text, WHOLE_STRING, style.font, &at, style.format, brush);
 }
 
 // Shadow, then a halo at the four diagonal offsets only, then the text itself.
@@ -116,7 +112,7 @@ void DrawHintText(GpGraphics* graphics, const HintStyle& style, const wchar_t* t
                   const RectF& layout) {
     if (!style.font) return;
     OwnedSolidFill brush;
-    if (gdip::GdipCreateSolidFill(style.textColor, brush.Put()) != Gdiplus::Ok || !brush) return;
+    if (Gdip.GdipCreateSolidFill(style.textColor, brush.Put()) != Gdiplus::Ok || !brush) return;
     if (style.shadowOffset != 0) {
         DrawTextAt(graphics, style, text, brush.Get(), style.shadowColor,
                    Moved(layout, style.shadowOffset, style.shadowOffset));
@@ -135,8 +131,8 @@ float MeasureTextHeight(GpGraphics* graphics, const HintStyle& style, const wcha
     if (!style.font) return HINT_FALLBACK_HEIGHT;
     const RectF unbounded(0, 0, 0, 0);
     RectF box;
-    if (gdip::GdipMeasureString(graphics, text, WHOLE_STRING, style.font, &unbounded, style.format,
-                                &box, nullptr, nullptr) != Gdiplus::Ok) {
+    if (Gdip.GdipMeasureString(graphics, text, WHOLE_STRING, style.font, &unbounded, style.format,
+                               &box, nullptr, nullptr) != Gdiplus::Ok) {
         return HINT_FALLBACK_HEIGHT;
     }
     return box.Height;
@@ -155,9 +151,9 @@ bool DrawHintIntoBitmap(HBITMAP bitmap, const Rect& workArea, uint32_t dpi, Rect
     SelectionGuard selected(dc.Get(), bitmap);
     if (!selected.Selected()) return false;
     OwnedGraphics graphics;
-    if (gdip::GdipCreateFromHDC(dc.Get(), graphics.Put()) != Gdiplus::Ok || !graphics) return false;
-    gdip::GdipSetCompositingMode(graphics.Get(), Gdiplus::CompositingModeSourceOver);
-    gdip::GdipSetTextRenderingHint(graphics.Get(), Gdiplus::TextRenderingHintAntiAliasGridFit);
+    if (Gdip.GdipCreateFromHDC(dc.Get(), graphics.Put()) != Gdiplus::Ok || !graphics) return false;
+    Gdip.GdipSetCompositingMode(graphics.Get(), Gdiplus::CompositingModeSourceOver);
+    Gdip.GdipSetTextRenderingHint(graphics.Get(), Gdiplus::TextRenderingHintAntiAliasGridFit);
 
     TextBuffer text;
     LoadText(IDS_SELECT_HINT, text);

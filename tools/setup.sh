@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xcompmgr xdotool x11-utils imagemagick fonts-liberation python3
   gcc libx11-dev libxtst-dev
+  nsis osslsigncode openssl python3-yaml
 )
 
 missing=()

@@ -2,7 +2,9 @@
 # test.sh: everything from a fresh Debian 12 machine to a verdict.
 # Installs what is missing, builds the host, fuzz, 64-bit and 32-bit builds, runs the host unit tests
 # under sanitizers, the fuzzers for a bounded time, and the end-to-end tests of the real program
-# under Wine (Windows 10, and Windows 7 where behaviour differs). Prints one closing line
+# under Wine (Windows 10, and Windows 7 where behaviour differs); then the release
+# (tools/release.sh: both release builds checked in their headers, signed and packaged) and the
+# install, upgrade and uninstall test of its installer under Wine. Prints one closing line
 # "tests: N passed, N failed" that counts test cases: every GoogleTest case of the unit,
 # self-test and end-to-end programs, and every fuzz target. A step that fails without a failed
 # case of its own (a build, a crash, a time-out) counts as one failure more. Exits non-zero when
@@ -84,6 +86,11 @@ step "end-to-end, Windows 10" tools/desktop-run -- wine "$e2e" --gtest_filter="$
 # Suites whose behaviour depends on the Windows version are named *Versions and run on both.
 step "end-to-end, Windows 7" tools/desktop-run --win7 -- wine "$e2e" \
   --gtest_filter="$e2e_filter_win7"
+
+step "release (tools/release.sh)" tools/release.sh
+# The same installer script built for amd64: this Wine runs no 32-bit programs.
+step "install, upgrade and uninstall under Wine" tools/desktop-run -- tools/release/install_test.sh \
+  build/release-stage/Lumetta-3.2-setup-amd64.exe build/release-stage/signing-ca.pem
 
 echo
 for f in "${failures[@]}"; do echo "failed: $f"; done

@@ -1,30 +1,21 @@
 #include "app/base/handles_win.h"
 
-#include <objidl.h> // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out
-#include <gdiplus.h>
-
+#include <cwchar>
 #include <iterator>
-#include <string>
 
 namespace lumetta {
 
-GdiplusSession::GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-}
-
-GdiplusSession::~GdiplusSession() {
-    if (token_) Gdiplus::GdiplusShutdown(token_);
-}
-
 HMODULE LoadSystemLibrary(const wchar_t* fileName) {
-    wchar_t folder[MAX_PATH];
-    UINT length = GetSystemDirectoryW(folder, static_cast<UINT>(std::size(folder)));
-    if (length == 0 || length >= std::size(folder)) return nullptr;
-    std::wstring path(folder, length);
-    path += L'\\';
-    path += fileName;
-    return LoadLibraryW(path.c_str());
+    // A plain buffer: one std::wstring brings the string library and its exception machinery
+    // into the program, most of its size.
+    wchar_t path[2 * MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const size_t nameLength = wcslen(fileName);
+    if (length + 1 + nameLength >= std::size(path)) return nullptr;
+    path[length] = L'\\';
+    wmemcpy(path + length + 1, fileName, nameLength + 1);
+    return LoadLibraryW(path);
 }
 
 } // namespace lumetta

@@ -141,19 +141,6 @@ private:
     HGDIOBJ previous_;
 };
 
-// GDI+ started (version 1, no debug callback, its background thread on) for the owner's lifetime
-// and shut down once. The start's result is not checked: without GDI+ its calls simply fail.
-class GdiplusSession {
-public:
-    GdiplusSession();
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-    ~GdiplusSession();
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
 // A function of a loaded module by name, as the given pointer type; null when it is missing.
 template <typename Function> Function ProcAddress(HMODULE module, const char* name) {
     // Through a generic function pointer: GetProcAddress's own type matches no real signature.

@@ -1,7 +1,6 @@
 #include "app/base/window_helpers_win.h"
 
 #include <iterator>
-#include <mutex>
 
 #include "app/base/constants_win.h"
 #include "app/base/context_win.h"
@@ -27,17 +26,21 @@ struct DpiFunctions {
 };
 
 // user32 is always loaded; the functions exist from Windows 10 1607 on.
+DpiFunctions LoadDpiFunctions() {
+    DpiFunctions functions;
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32) return functions;
+    functions.getDpiForSystem = ProcAddress<GetDpiForSystemFn>(user32, "GetDpiForSystem");
+    functions.getDpiForWindow = ProcAddress<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+    functions.adjustWindowRectExForDpi =
+        ProcAddress<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
+    return functions;
+}
+
+// Looked up once, on the first use; only the process's one thread asks (std::call_once would
+// bring the whole threads library into the program for nothing).
 const DpiFunctions& Dpi() {
-    static DpiFunctions functions;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        if (!user32) return;
-        functions.getDpiForSystem = ProcAddress<GetDpiForSystemFn>(user32, "GetDpiForSystem");
-        functions.getDpiForWindow = ProcAddress<GetDpiForWindowFn>(user32, "GetDpiForWindow");
-        functions.adjustWindowRectExForDpi =
-            ProcAddress<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
-    });
+    static const DpiFunctions functions = LoadDpiFunctions();
     return functions;
 }
 

@@ -161,6 +161,9 @@ TEST_F(PreviewInteraction, ZoomKeepsTheCornerEvenPastTheScreen) {
     const POINT p = v.Picture();
     Click(p.x, p.y);
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == v.hwnd; }, 5000));
+    // The click runs the system's move loop, which eats keys: the first key must come after the
+    // button's release has reached it.
+    EXPECT_TRUE(WaitUntil([] { return GetAsyncKeyState(VK_LBUTTON) >= 0; }, 5000));
     EXPECT_EQ(v.Window(), before);
     const auto key = [](WORD vk) { return [vk] { KeyPress(vk); }; };
     const auto wheel = [](int notches) { return [notches] { Wheel(notches); }; };

@@ -22,7 +22,17 @@ struct Case {
     bool icon = true;          // Main: shows its tray icon
     const wchar_t *caption = nullptr, *text = nullptr; // Message: what it says
     DWORD code = 0;                                    // Message: the exit code
+    bool noGdiplus = false; // the system's GDI+ cannot be loaded (a Wine override disables it)
 };
+
+// Wine's per-program DLL overrides; an empty value disables the DLL for lumetta.exe.
+constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\lumetta.exe\\DllOverrides";
+
+Process StartFor(const Case& c) {
+    RegSetString(kOverrides, L"gdiplus",
+                 c.noGdiplus ? std::optional<std::wstring>(L"") : std::nullopt);
+    return StartLumetta(c.args);
+}
 
 } // namespace
 
@@ -41,13 +51,19 @@ TEST_F(RolesVersions, CommandLineAndSettings) {
          L"Incorrect command line arguments."},
         {"a preview of no window", L"-preview 0x1234 0 0 10 10", Role::Message, REG_NONE, true,
          lumetta::APP_TITLE, L"Failed to create preview.", 1},
+        // GDI+ is loaded by the selection alone, so only a selection misses it.
+        {"a selection without GDI+", L"", Role::Message, REG_NONE, true, L"Error",
+         L"Failed to create the selection window.", 1, true},
+        {"a main instance without GDI+", L"-startup", Role::Main, REG_NONE, true, nullptr, nullptr,
+         0, true},
     };
     const UINT taskbarCreated = RegisterWindowMessageW(lumetta::TASKBAR_CREATED_MESSAGE);
+    const AtExit restore{[] { RegSetString(kOverrides, L"gdiplus", std::nullopt); }};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Clean();
         if (c.silentAs != REG_NONE) SetFlags(silent, c.silentAs);
-        Process p = StartLumetta(c.args);
+        Process p = StartFor(c);
         if (c.role == Role::Nothing) {
             EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(0));
         } else if (c.role == Role::Message) {
