@@ -1,5 +1,4 @@
 #include "options/dialog.h"
-#include "res/resource.h"
 
 #include "tests/unit/printers.h"
 
@@ -39,22 +38,6 @@ TEST(OptionsControls, ShowTheSettingsAndRebuildThemFromNothing) {
     }
 }
 
-// Every item the combo boxes offer is a choice the dialog keeps as it is.
-TEST(OptionsControls, EveryOfferedItemIsKept) {
-    for (const ComboItem& item : DBLCLICK_ACTION_ITEMS) {
-        EXPECT_EQ(item.textId, item.value); // a command's label is its own string
-        EXPECT_EQ(ControlsFromSettings({0, item.value}).dblClickAction, item.value);
-        EXPECT_EQ(SettingsFromControls({false, false, false, 0u, item.value}).dblAction,
-                  item.value);
-    }
-    for (const ComboItem& item : NEW_PREVIEW_ACTION_ITEMS) {
-        EXPECT_EQ(ControlsFromSettings({item.value, 20102}).newPreviewAction, item.value);
-        EXPECT_EQ(SettingsFromControls({false, false, false, item.value, 20102u}).flags,
-                  item.value);
-    }
-    EXPECT_EQ(NEW_PREVIEW_ACTION_ITEMS[0].textId, uint32_t{IDS_MULTIPLE_PREVIEWS});
-}
-
 TEST(OptionsLayout, PageFitAndButtons) {
     // page size, display area, growth
     const std::tuple<Point, Rect, Point> fits[] = {
@@ -78,7 +61,7 @@ TEST(OptionsLayout, PageFitAndButtons) {
     }
 }
 
-TEST(OptionsAbout, TitleFontIconBoxAndLinks) {
+TEST(OptionsAbout, TitleFontIconBoxAndLinkColour) {
     const std::pair<int32_t, int32_t> heights[] = {{-12, -21}, {-16, -28}, {-13, -22},
                                                    {12, 21},   {0, 0},     {kMin, kMin}};
     for (const auto& [base, title] : heights)
@@ -88,15 +71,6 @@ TEST(OptionsAbout, TitleFontIconBoxAndLinks) {
         EXPECT_EQ(IconBoxSide(width), side) << width;
     EXPECT_EQ(LinkColour(0, 0x808080), 0x747474u);
     EXPECT_EQ(LinkColour(0xFFFFFF, 0x3FF03F), 0x3FF03Fu);
-    // pressed, release point, click
-    const Rect link{100, 50, 180, 63};
-    const std::tuple<bool, Point, bool> releases[] = {{true, {100, 50}, true},
-                                                      {true, {179, 62}, true},
-                                                      {true, {180, 55}, false},
-                                                      {true, {120, 49}, false},
-                                                      {false, {120, 55}, false}};
-    for (const auto& [pressed, at, click] : releases)
-        EXPECT_EQ(IsLinkClick(pressed, at, link), click) << at.x << "," << at.y;
 }
 
 } // namespace
