@@ -6,11 +6,11 @@
 
 #define ABOUT_NOTICE "Copyright © 2026 Lumetta. All rights reserved."
 #define ABOUT_WEB_TEXT "lumetta.example"
-#define ABOUT_EMAIL_TEXT "support@lumetta.example"
+#define ABOUT_EMAIL_TEXT "help@lumetta.example"
 
 #define ABOUT_HOME_ADDRESS "https://lumetta.example/"
 #define ABOUT_FEED_ADDRESS "https://lumetta.example/news.rss"
 #define ABOUT_NEWSLETTER_ADDRESS "https://lumetta.example/newsletter"
-#define ABOUT_MAIL_ADDRESS "mailto:support@lumetta.example"
+#define ABOUT_MAIL_ADDRESS "mailto:help@lumetta.example"
 
 #endif

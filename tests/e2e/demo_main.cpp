@@ -5,6 +5,7 @@
 
 #include "app/base/constants.h"
 #include "driver.h"
+#include "res/resource.h"
 
 using namespace e2e;
 
@@ -149,7 +150,25 @@ int main() {
         return menu && IsWindowVisible(menu) && face.r == face.g && face.g == face.b &&
                face.r > 180;
     });
-    KeyPress(VK_ESCAPE);
+
+    // "Options..." from the same menu: the dialog's two tabs, then Cancel.
+    for (int item = 0; item <= 6; ++item)
+        KeyPress(VK_DOWN);
+    KeyPress(VK_RETURN);
+    const HWND options = WaitOptionsDialog(main.process.pid);
+    const auto drawn = [&](const Screenshot& s, int control) {
+        const RECT c = Inspect(options).client;
+        const rig::Rgb face = s.Pixel(c.left + 3, c.bottom - 3); // the dialog's own grey
+        return options && IsWindowVisible(GetParent(DialogControl(options, control))) &&
+               face.r == face.g && face.g == face.b && face.r > 180;
+    };
+    Shot("11-options", "Options... from the menu: the Options tab",
+         [&](const Screenshot& s) { return drawn(s, IDC_KEEP_ON_TOP); });
+    Step("a click on the About tab shows its page", options && ShowAboutTab(options));
+    Shot("12-about", "the About tab",
+         [&](const Screenshot& s) { return drawn(s, IDC_ABOUT_TITLE); });
+    if (options) ClickOn(DialogControl(options, IDC_CANCEL));
+    Step("Cancel closes the dialog", options && WaitWindowGone(options));
     std::printf("demo: %s\n", g_failures ? "some steps failed" : "all steps passed");
     return g_failures ? 1 : 0;
 }
