@@ -7,7 +7,8 @@
 #     a trivial Win32 program; previews' idle CPU, objects and memory per preview, and start to
 #     first thumbnail, against the empty instance and a trivial program; handling a preview (key
 #     to resized preview, CPU per resize step) against a plain window, and its objects after many
-#     zoom, maximize and menu cycles; the stand-in compositor's
+#     zoom, maximize and menu cycles; "Options..." to the dialog drawn against a trivial dialog
+#     from a template, and the instance's objects after 200 openings; the stand-in compositor's
 #     refresh against GDI's own copy, its CPU against idle, pictures against source frames.
 #
 #   bench/run.sh [IDLE_SECONDS] [ROUNDS] [CYCLES]
@@ -29,7 +30,8 @@ for preset in bench win64; do
 done
 cmake --build build/bench -j "$jobs" --target select_bench >/dev/null
 cmake --build build/win64 -j "$jobs" --target lumetta rig_dwmapi fakeshell fixture preview_bench \
-  preview_interaction_bench preview_trivial select_startup select_trivial dwm_refresh_bench >/dev/null
+  preview_interaction_bench preview_trivial select_startup select_trivial dwm_refresh_bench \
+  options_bench options_trivial >/dev/null
 
 echo "== selection bitmap (host)"
 build/bench/bench/select_bench --benchmark_counters_tabular=true
@@ -39,5 +41,7 @@ echo "== previews (rig)"
 tools/desktop-run -- wine build/win64/bench/preview_bench.exe "$idle" "$rounds"
 echo "== handling a preview (rig)"
 tools/desktop-run -- wine build/win64/bench/preview_interaction_bench.exe "$cycles"
+echo "== the Options dialog (rig)"
+tools/desktop-run -- wine build/win64/bench/options_bench.exe 200 "$rounds"
 echo "== stand-in compositor (rig)"
 tools/desktop-run -- wine build/win64/rig/dwm_refresh_bench.exe
