@@ -129,7 +129,7 @@ int RunMainInstanceOrMessenger() {
     if (!ShouldStartMainInstance(App.commandFlags, Context.settings.flags)) return EXIT_OK;
     InitCommonControlClasses();
     if (!RegisterMainWindowClass()) return EXIT_FAILED;
-    Context.shell = ShellRequests{StartSelection, ShowOptions, CloseAllPreviews};
+    Context.shell = ShellRequests{StartSelection, ShowOptions, CloseAllPreviews, ShowTrayIcon};
     for (size_t i = 0; i < MAX_PREVIEWS; ++i)
         App.previewList[i].slotIndex = static_cast<int32_t>(i);
     if (!CreateMainWindow()) return EXIT_FAILED;

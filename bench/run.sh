@@ -10,7 +10,8 @@
 #     to resized preview, CPU per resize step) against a plain window, and its objects after many
 #     zoom, maximize and menu cycles; a preview's hover bar (pointer in to bar shown against a
 #     trivial layered window, a redraw against a move that changes nothing, idle CPU with 100
-#     previews against the empty instance); the stand-in compositor's
+#     previews against the empty instance); "Options..." to the dialog drawn against a trivial
+#     dialog from a template, and the instance's objects after 200 openings; the stand-in compositor's
 #     refresh against GDI's own copy, its CPU against idle, pictures against source frames.
 #
 #   bench/run.sh [IDLE_SECONDS] [ROUNDS] [CYCLES]
@@ -32,7 +33,8 @@ for preset in bench win64; do
 done
 cmake --build build/bench -j "$jobs" --target select_bench >/dev/null
 cmake --build build/win64 -j "$jobs" --target lumetta rig_dwmapi fakeshell fixture preview_bench \
-  preview_interaction_bench overlay_bench preview_trivial startup_bench select_startup select_trivial dwm_refresh_bench >/dev/null
+  preview_interaction_bench overlay_bench preview_trivial startup_bench select_startup select_trivial \
+  dwm_refresh_bench options_bench options_trivial >/dev/null
 
 echo "== selection bitmap (host)"
 build/bench/bench/select_bench --benchmark_counters_tabular=true
@@ -46,5 +48,7 @@ echo "== handling a preview (rig)"
 tools/desktop-run -- wine build/win64/bench/preview_interaction_bench.exe "$cycles"
 echo "== the hover bar (rig)"
 tools/desktop-run -- wine build/win64/bench/overlay_bench.exe "$rounds" "$idle"
+echo "== the Options dialog (rig)"
+tools/desktop-run -- wine build/win64/bench/options_bench.exe 200 "$rounds"
 echo "== stand-in compositor (rig)"
 tools/desktop-run -- wine build/win64/rig/dwm_refresh_bench.exe

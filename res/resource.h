@@ -62,6 +62,9 @@
 #define IDC_ABOUT_TITLE 8198
 #define IDC_ABOUT_ICON 8199
 
+// A dialog control that no code refers to.
+#define IDC_STATIC (-1)
+
 // Strings. The labels of the commands above use the command ids themselves.
 
 // Overlay bar.
@@ -77,28 +80,8 @@
 #define IDS_MULTIPLE_PREVIEWS 21052
 #define IDS_REPLACE_PREVIEW 21053
 
-// Options page: 21100 + the number of the control the text belongs to, where there is one.
-#define IDS_APPEARANCE 21100
-#define IDS_SHOW_TRAY_ICON 21101
-#define IDS_TRAY_NOTE 21102
-#define IDS_SILENT_MODE 21103
-#define IDS_SILENT_NOTE 21104
-#define IDS_TASKBAR_BUTTONS 21107
-#define IDS_KEEP_ON_TOP 21108
-#define IDS_DBLCLICK_ACTION 21148
-#define IDS_NEW_PREVIEW_ACTION 21149
-
 // About page.
 #define IDS_ABOUT_TITLE 21200
-#define IDS_ABOUT_NOTICE 21201
-#define IDS_WEB_LABEL 21202
-#define IDS_WEB_LINK 21203
-#define IDS_EMAIL_LABEL 21204
-#define IDS_EMAIL_LINK 21205
-#define IDS_SUBSCRIBE_GROUP 21206
-#define IDS_SUBSCRIBE_RSS 21207
-#define IDS_SUBSCRIBE_EMAIL 21208
-#define IDS_SUBSCRIBE_NOTE 21209
 
 // Shell: product name as the user sees it, tray balloon, selection hint, source information.
 #define IDS_APP_NAME 28000

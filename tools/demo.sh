@@ -2,7 +2,8 @@
 # demo.sh: from a fresh Debian 12 machine to Lumetta at work, visibly.
 # Installs what is missing, builds the 64-bit program and the rig, and runs the demo: a live source
 # window, the main instance in the tray, a preview from the command line, the same source covered,
-# and the selection road from a double-click on the tray icon to a new preview. On the X display
+# the selection road from a double-click on the tray icon to a new preview, handling that preview
+# and the Options dialog opened from its menu. On the X display
 # in DISPLAY when there is one (each step stays on screen for a while), otherwise on a private
 # virtual display. Screenshots of every step go to out/demo (or the folder given as argument).
 set -euo pipefail

@@ -13,7 +13,8 @@
 #   tools/test.sh                 everything
 #   FUZZ_SECONDS=5 tools/test.sh  shorter fuzzing
 #   E2E_FILTER='Tray*' tools/test.sh  only some end-to-end tests (gtest filter; E2E_FILTER_WIN7 for
-#                                     the Windows 7 run, which by default runs the suites named *Versions)
+#                                     the Windows 7 run, which by default runs the suites named *Versions;
+#                                     E2E_FILTER_DPI for the 144 DPI run, by default the suites named *Dpi)
 set -uo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -22,6 +23,7 @@ jobs="${JOBS:-$(nproc)}"
 fuzz_seconds="${FUZZ_SECONDS:-20}"
 e2e_filter="${E2E_FILTER:-*}"
 e2e_filter_win7="${E2E_FILTER_WIN7:-*Versions*}"
+e2e_filter_dpi="${E2E_FILTER_DPI:-*Dpi*}"
 passed=0
 failed=0
 failures=()
@@ -86,6 +88,9 @@ step "end-to-end, Windows 10" tools/desktop-run -- wine "$e2e" --gtest_filter="$
 # Suites whose behaviour depends on the Windows version are named *Versions and run on both.
 step "end-to-end, Windows 7" tools/desktop-run --win7 -- wine "$e2e" \
   --gtest_filter="$e2e_filter_win7"
+# Suites whose windows are laid out from the DPI are named *Dpi and run at 144 DPI too.
+step "end-to-end, 144 DPI" tools/desktop-run --dpi 144 -- wine "$e2e" \
+  --gtest_filter="$e2e_filter_dpi"
 
 step "release (tools/release.sh)" tools/release.sh
 # The same installer script built for amd64: this Wine runs no 32-bit programs.

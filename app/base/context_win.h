@@ -17,6 +17,7 @@ struct ShellRequests {
     void (*startSelection)() = nullptr;
     void (*showOptions)() = nullptr;
     void (*closeAllPreviews)() = nullptr;
+    void (*showTrayIcon)(bool show) = nullptr;
 };
 
 struct ProcessContext {
@@ -35,6 +36,9 @@ inline bool HasSetting(uint32_t bit) {
 }
 inline void RequestShell(void (*request)()) {
     if (request) request();
+}
+inline void RequestShell(void (*request)(bool), bool argument) {
+    if (request) request(argument);
 }
 inline bool IsWindows8OrLater() {
     return (Context.osVersionFlags & OS_WIN8) != 0;

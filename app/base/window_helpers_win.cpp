@@ -161,6 +161,14 @@ bool BringWindowToFront(HWND window) {
     return result;
 }
 
+bool CopyOwnMessageData(LPARAM lParam, void* out, size_t size) {
+    SIZE_T copied = 0;
+    return lParam && !InSendMessage() &&
+           ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(lParam), out, size,
+                             &copied) &&
+           copied == size;
+}
+
 UINT GetSystemDpi() {
     if (Dpi().getDpiForSystem) {
         UINT dpi = Dpi().getDpiForSystem();

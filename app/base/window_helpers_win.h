@@ -63,6 +63,11 @@ void CenterOnMonitor(HWND window, HWND reference);
 // the foreground window. A window that does not respond, or is gone, is left alone at once.
 bool BringWindowToFront(HWND window);
 
+// Copies what a message's lParam points to. Only a message this thread sent or posted to itself
+// carries a pointer that means something here (one sent by another thread or process points into
+// its memory), and the copy fails on a bad address instead of faulting.
+bool CopyOwnMessageData(LPARAM lParam, void* out, size_t size);
+
 // The system DPI, never 0.
 UINT GetSystemDpi();
 // The DPI of the window's monitor, or the system DPI; never 0.

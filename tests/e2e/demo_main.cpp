@@ -7,6 +7,7 @@
 #include "driver.h"
 #include "overlay/constants.h"
 #include "overlay/layout.h"
+#include "res/resource.h"
 
 using namespace e2e;
 
@@ -135,7 +136,25 @@ int main() {
         return menu && IsWindowVisible(menu) && face.r == face.g && face.g == face.b &&
                face.r > 180;
     });
-    KeyPress(VK_ESCAPE);
+
+    // "Options..." from the same menu: the dialog's two tabs, then Cancel.
+    for (int item = 0; item <= 6; ++item)
+        KeyPress(VK_DOWN);
+    KeyPress(VK_RETURN);
+    const HWND options = WaitOptionsDialog(main.process.pid);
+    const auto drawn = [&](const Screenshot& s, int control) {
+        const RECT c = Inspect(options).client;
+        const rig::Rgb face = s.Pixel(c.left + 3, c.bottom - 3); // the dialog's own grey
+        return options && IsWindowVisible(GetParent(DialogControl(options, control))) &&
+               face.r == face.g && face.g == face.b && face.r > 180;
+    };
+    Shot("11-options", "Options... from the menu: the Options tab",
+         [&](const Screenshot& s) { return drawn(s, IDC_KEEP_ON_TOP); });
+    Step("a click on the About tab shows its page", options && ShowAboutTab(options));
+    Shot("12-about", "the About tab",
+         [&](const Screenshot& s) { return drawn(s, IDC_ABOUT_TITLE); });
+    if (options) ClickOn(DialogControl(options, IDC_CANCEL));
+    Step("Cancel closes the dialog", options && WaitWindowGone(options));
 
     // The hover bar: the pointer on the preview brings it, the button under the pointer turns
     // grey, and a click on Zoom In zooms a step.
@@ -147,7 +166,7 @@ int main() {
                        frame.top + 6 + (in.top + in.bottom) / 2};
     MouseMove(zoomIn.x + 8, zoomIn.y - 8);
     MouseMove(zoomIn.x + 9, zoomIn.y - 9); // on the button, off its glyph
-    Shot("11-hover-bar", "the pointer on the preview: its bar, Zoom In under the pointer",
+    Shot("13-hover-bar", "the pointer on the preview: its bar, Zoom In under the pointer",
          [&](const Screenshot& s) {
              const auto bars =
                  FindTopLevel(lumetta::OVERLAY_WINDOW_CLASS, nullptr, main.process.pid);
@@ -155,7 +174,7 @@ int main() {
                     s.Pixel(zoomIn.x, zoomIn.y) == rig::Rgb{255, 255, 255};
          });
     Click(zoomIn.x, zoomIn.y);
-    Shot("12-bar-zoomed", "Zoom In on the bar: the preview at 140 %",
+    Shot("14-bar-zoomed", "Zoom In on the bar: the preview at 140 %",
          [&](const Screenshot&) { return ClientSize(second).cx == picked.cx * 7 / 5; });
     std::printf("demo: %s\n", g_failures ? "some steps failed" : "all steps passed");
     return g_failures ? 1 : 0;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/base/handles_win.h"
+#include "fixtures.h"
 #include "input.h"
 #include "rects.h"
 #include "window.h"
@@ -103,6 +104,24 @@ bool ChooseFromMenu(DWORD pid, POINT at, int item) {
     if (item == kLastItem) KeyPress(VK_UP);
     KeyPress(VK_RETURN);
     return WaitUntil([&] { return !ShownMenu(pid); }, kWindowTimeoutMs);
+}
+
+void ChooseFromTrayMenu(DWORD pid, POINT icon, std::initializer_list<WORD> keys) {
+    // A window just closed may still cover the icon for a moment: click once it is uncovered.
+    // Wine may also stack its tray window, shown again, under the fake shell's desktop window.
+    HWND cover = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            cover = GetAncestor(WindowFromPoint(icon), GA_ROOT);
+            if (cover == ShellWindow()) WaitTrayVisible(true); // raises it again
+            return cover == TrayWindow();
+        },
+        kWindowTimeoutMs))
+        << "the tray icon stays covered by \"" << Utf8(Inspect(cover).title) << "\"";
+    Click(icon.x, icon.y, 3);
+    ASSERT_TRUE(WaitPopupMenu(pid)) << "no tray menu";
+    for (WORD key : keys)
+        KeyPress(key);
 }
 
 } // namespace e2e

@@ -39,4 +39,7 @@ void ExpectMenuAt(DWORD pid, POINT at, const std::vector<const wchar_t*>& labels
 constexpr int kLastItem = -1;
 bool ChooseFromMenu(DWORD pid, POINT at, int item);
 
+// A right click on the tray icon of a process once nothing covers it, then these keys.
+void ChooseFromTrayMenu(DWORD pid, POINT icon, std::initializer_list<WORD> keys);
+
 } // namespace e2e

@@ -10,6 +10,19 @@ bool RegSetBinary(const wchar_t* key, const wchar_t* name, DWORD type,
            ERROR_SUCCESS;
 }
 
+std::optional<std::vector<uint8_t>> RegGetBytes(const wchar_t* key, const wchar_t* name,
+                                                DWORD type) {
+    std::vector<uint8_t> bytes(64);
+    DWORD stored = 0, size = DWORD(bytes.size());
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &stored, bytes.data(),
+                     &size) != ERROR_SUCCESS ||
+        stored != type) {
+        return std::nullopt;
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
 std::optional<std::wstring> RegGetString(const wchar_t* key, const wchar_t* name) {
     wchar_t buffer[2048];
     DWORD size = sizeof(buffer);
@@ -36,6 +49,7 @@ void SetFlags(DWORD flags, DWORD type) {
 
 void ClearSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, lumetta::SETTINGS_KEY_PATH);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, lumetta::RUN_KEY_PATH, lumetta::AUTOSTART_VALUE_NAME);
 }
 
 } // namespace e2e

@@ -2,6 +2,7 @@
 // and the installer's balloon. Wine keeps a menu's items in its own process, so the menu is walked
 // with the keyboard and each item is known by what it does.
 #include "e2e.h"
+#include "menus.h"
 
 #include <shellapi.h>
 
@@ -27,25 +28,6 @@ void ExpectOneSelection(const Instance& instance, const char* asked) {
     Focus(selection);
     KeyPress(VK_ESCAPE);
     EXPECT_TRUE(WaitWindowGone(selection)) << "Escape did not end the selection";
-}
-
-// Opens the icon's menu and walks it with the keys given.
-void Menu(const Instance& instance, POINT icon, std::initializer_list<WORD> keys) {
-    // The selection just ended may still cover the icon for a moment: click once it is uncovered.
-    // Wine may also stack its tray window, shown again, under the fake shell's desktop window.
-    HWND cover = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            cover = GetAncestor(WindowFromPoint(icon), GA_ROOT);
-            if (cover == ShellWindow()) WaitTrayVisible(true); // raises it again
-            return cover == TrayWindow();
-        },
-        kWindowTimeoutMs))
-        << "the tray icon stays covered by \"" << Utf8(Inspect(cover).title) << "\"";
-    Click(icon.x, icon.y, 3);
-    ASSERT_TRUE(WaitPopupMenu(instance.process.pid)) << "no tray menu";
-    for (WORD key : keys)
-        KeyPress(key);
 }
 
 } // namespace
@@ -84,9 +66,9 @@ TEST_F(Tray, ClicksMenuLostIconAndBalloon) {
 
     // The menu: New Preview, Options..., Exit. Four steps down wrap back to the first; one step
     // up is the last, Exit, which takes the icon with the instance.
-    Menu(instance, icon, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    ChooseFromTrayMenu(instance.process.pid, icon, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     ExpectOneSelection(instance, "New Preview");
-    Menu(instance, icon, {VK_UP, VK_RETURN});
+    ChooseFromTrayMenu(instance.process.pid, icon, {VK_UP, VK_RETURN});
     EXPECT_EQ(instance.process.WaitExit(), std::optional<DWORD>(0)) << "Exit did not end it";
     EXPECT_TRUE(WaitTrayVisible(false)) << "the icon outlived the instance";
 

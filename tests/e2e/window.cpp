@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "app/base/constants.h"
+#include "input.h"
+#include "res/resource.h"
+
 namespace e2e {
 
 DWORD WindowPid(HWND hwnd) {
@@ -184,6 +188,46 @@ bool IndexTaker::Take(HWND index) {
         if (IndexOnly(windows_.back()->Get()) == index) return true;
     }
     return false;
+}
+
+std::vector<HWND> OptionsDialogs(DWORD pid) {
+    std::vector<HWND> dialogs;
+    for (HWND dialog : FindTopLevel(L"#32770", lumetta::APP_TITLE, pid)) {
+        if (IsWindowVisible(dialog) && GetDlgItem(dialog, IDC_TABS)) dialogs.push_back(dialog);
+    }
+    return dialogs;
+}
+
+HWND WaitOptionsDialog(DWORD pid) {
+    return WaitFor([&] { return FirstVisible(OptionsDialogs(pid)); });
+}
+
+HWND DialogControl(HWND dialog, int id) {
+    for (HWND page = nullptr; (page = FindWindowExW(dialog, page, L"#32770", nullptr));) {
+        if (GetDlgItem(page, id)) return GetDlgItem(page, id);
+    }
+    return GetDlgItem(dialog, id);
+}
+
+POINT Middle(HWND window) {
+    const RECT r = Inspect(window).window;
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void ClickOn(HWND window) {
+    const POINT at = Middle(window);
+    Click(at.x, at.y);
+}
+
+bool ShowAboutTab(HWND dialog) {
+    // Where the tab is drawn at 96 DPI, in a tab control of 454 × 343 pixels: the tab control
+    // tells no other process where its tabs are, and under Wine the arrow keys did not move it
+    // from tab to tab.
+    const RECT tabs = Inspect(GetDlgItem(dialog, IDC_TABS)).window;
+    Click(tabs.left + (tabs.right - tabs.left) * 107 / 454,
+          tabs.top + (tabs.bottom - tabs.top) * 12 / 343);
+    const HWND about = GetParent(DialogControl(dialog, IDC_ABOUT_TITLE));
+    return WaitUntil([&] { return IsWindowVisible(about); }, kWindowTimeoutMs);
 }
 
 } // namespace e2e

@@ -50,6 +50,17 @@ bool Responsive(HWND window);
 // Waits for the popup menu window (#32768) of a process.
 HWND WaitPopupMenu(DWORD pid, DWORD timeoutMs = 5000);
 
+// The Options dialogs of a process (its visible dialogs with the tab control), the first one once
+// it is there, and a control of the dialog or of one of its pages.
+std::vector<HWND> OptionsDialogs(DWORD pid);
+HWND WaitOptionsDialog(DWORD pid);
+HWND DialogControl(HWND dialog, int id);
+// The middle of a window on the screen, and a click there.
+POINT Middle(HWND window);
+void ClickOn(HWND window);
+// Clicks the dialog's "About" tab; true once its page shows.
+bool ShowAboutTab(HWND dialog);
+
 // WM_COPYDATA from this process; the answer, or nullopt when none came in time. Messages sent to
 // this thread meanwhile are handled, so a window of this process can be asked for its title.
 std::optional<LRESULT> SendCopyData(HWND hwnd, ULONG_PTR tag, const void* bytes, DWORD byteCount,

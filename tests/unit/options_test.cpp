@@ -1,0 +1,76 @@
+#include "options/dialog.h"
+
+#include "tests/unit/printers.h"
+
+using namespace lumetta;
+
+namespace {
+
+TEST(OptionsControls, ShowTheSettingsAndRebuildThemFromNothing) {
+    struct Case {
+        Settings stored;
+        GeneralControls shown; // newPreviewAction, dblClickAction
+        Settings saved;
+    } const cases[] = {
+        {{5, 20102}, {false, true, false, 4u, 20102u}, {5, 20102}},
+        {{0xFFFFFFFF, 20108}, {true, true, true, 4u, 20108u}, {0xF, 20108}},
+        {{0x2, 20100}, {false, false, true, 0u, 20100u}, {0x2, 20100}},
+        {{0x8, 20101}, {true, false, false, 0u, 20101u}, {0x8, 20101}},
+        {{0x1, 20104}, {false, true, false, 0u, 20102u}, {0x1, 20102}}, // Zoom In is not offered
+        {{0x4, 0}, {false, false, false, 4u, 20102u}, {0x4, 20102}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stored.flags << " " << c.stored.dblAction);
+        const GeneralControls shown = ControlsFromSettings(c.stored);
+        EXPECT_EQ(std::make_tuple(shown.silentMode, shown.keepOnTop, shown.taskbarButtons,
+                                  shown.newPreviewAction, shown.dblClickAction),
+                  std::make_tuple(c.shown.silentMode, c.shown.keepOnTop, c.shown.taskbarButtons,
+                                  c.shown.newPreviewAction, c.shown.dblClickAction));
+        const Settings saved = SettingsFromControls(shown);
+        EXPECT_EQ(saved.flags, c.saved.flags);
+        EXPECT_EQ(saved.dblAction, c.saved.dblAction);
+    }
+    // No selection, an unreadable item or a value no item has: replace mode and Maximize.
+    for (const std::optional<uint32_t>& value : {std::optional<uint32_t>{}, {20104u}, {1u}}) {
+        const Settings saved = SettingsFromControls({false, true, false, value, value});
+        EXPECT_EQ(saved.flags, SETTINGS_KEEP_ON_TOP);
+        EXPECT_EQ(saved.dblAction, 20102u);
+    }
+}
+
+TEST(OptionsLayout, PageFitAndButtons) {
+    // page size, display area, growth
+    const std::tuple<Point, Rect, Point> fits[] = {
+        {{383, 293}, {7, 28, 372, 316}, {18, 5}},
+        {{383, 293}, {7, 28, 390, 321}, {0, 0}},
+        {{100, 100}, {0, 0, 120, 130}, {-20, -30}},
+        {{10, 10}, {50, 50, 40, 40}, {20, 20}}, // a reversed area
+    };
+    for (const auto& [page, area, growth] : fits)
+        EXPECT_EQ(PageFitGrowth(page, area), growth);
+    // client, margin, OK size, Cancel size, OK, Cancel
+    const std::tuple<Point, Point, Point, Point, Point, Point> buttons[] = {
+        {{400, 363}, {8, 7}, {83, 26}, {83, 26}, {222, 330}, {309, 330}},
+        {{400, 363}, {9, 7}, {83, 26}, {83, 26}, {221, 330}, {308, 330}}, // half of 9 is 4
+        {{10, 10}, {8, 7}, {83, 26}, {83, 26}, {-168, -23}, {-81, -23}},
+    };
+    for (const auto& [client, margin, ok, cancel, okAt, cancelAt] : buttons) {
+        const ButtonPlaces places = LayOutButtons(client, margin, ok, cancel);
+        EXPECT_EQ(places.ok, okAt);
+        EXPECT_EQ(places.cancel, cancelAt);
+    }
+}
+
+TEST(OptionsAbout, TitleFontIconBoxAndLinkColour) {
+    const std::pair<int32_t, int32_t> heights[] = {{-12, -21}, {-16, -28}, {-13, -22},
+                                                   {12, 21},   {0, 0},     {kMin, kMin}};
+    for (const auto& [base, title] : heights)
+        EXPECT_EQ(TitleFontHeight(base), title) << base;
+    const std::pair<int32_t, int32_t> sides[] = {{59, 56}, {64, 64}, {89, 88}, {7, 0}, {-9, 0}};
+    for (const auto& [width, side] : sides)
+        EXPECT_EQ(IconBoxSide(width), side) << width;
+    EXPECT_EQ(LinkColour(0, 0x808080), 0x747474u);
+    EXPECT_EQ(LinkColour(0xFFFFFF, 0x3FF03F), 0x3FF03Fu);
+}
+
+} // namespace
