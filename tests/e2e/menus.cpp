@@ -106,17 +106,21 @@ bool ChooseFromMenu(DWORD pid, POINT at, int item) {
     return WaitUntil([&] { return !ShownMenu(pid); }, kWindowTimeoutMs);
 }
 
-void ChooseFromTrayMenu(DWORD pid, POINT icon, std::initializer_list<WORD> keys) {
-    // A window just closed may still cover the icon for a moment: click once it is uncovered.
-    // Wine may also stack its tray window, shown again, under the fake shell's desktop window.
+HWND UncoverTrayIcon(POINT icon) {
     HWND cover = nullptr;
-    ASSERT_TRUE(WaitUntil(
+    WaitUntil(
         [&] {
             cover = GetAncestor(WindowFromPoint(icon), GA_ROOT);
             if (cover == ShellWindow()) WaitTrayVisible(true); // raises it again
-            return cover == TrayWindow();
+            return cover && cover == TrayWindow();
         },
-        kWindowTimeoutMs))
+        kWindowTimeoutMs);
+    return cover;
+}
+
+void ChooseFromTrayMenu(DWORD pid, POINT icon, std::initializer_list<WORD> keys) {
+    const HWND cover = UncoverTrayIcon(icon);
+    ASSERT_EQ(cover, TrayWindow())
         << "the tray icon stays covered by \"" << Utf8(Inspect(cover).title) << "\"";
     Click(icon.x, icon.y, 3);
     ASSERT_TRUE(WaitPopupMenu(pid)) << "no tray menu";

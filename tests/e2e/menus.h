@@ -39,6 +39,10 @@ void ExpectMenuAt(DWORD pid, POINT at, const std::vector<const wchar_t*>& labels
 constexpr int kLastItem = -1;
 bool ChooseFromMenu(DWORD pid, POINT at, int item);
 
+// Waits until the tray window is on top at the icon; what is on top there then. A window just
+// closed may still cover the icon for a moment, and Wine may stack its tray window, shown again,
+// under the fake shell's desktop window: that one is raised again.
+HWND UncoverTrayIcon(POINT icon);
 // A right click on the tray icon of a process once nothing covers it, then these keys.
 void ChooseFromTrayMenu(DWORD pid, POINT icon, std::initializer_list<WORD> keys);
 

@@ -9,6 +9,7 @@
 #include "menus.h"
 #include "overlay/constants.h"
 #include "overlay/layout.h"
+#include "res/resource.h"
 
 using namespace e2e;
 using lumetta::OverlayButton;
@@ -258,6 +259,15 @@ TEST_F(Overlay, HidesAfterThePointerLeavesAndStaysAwayAfterSuspendingCommands) {
     ASSERT_TRUE(ChooseFromMenu(bar.pid, bar.Picture(), 1));
     MouseMove(bar.Picture().x + 5, bar.Picture().y);
     EXPECT_FALSE(WaitUntil([&] { return bar.Shown(); }, 600));
+    EXPECT_TRUE(bar.Leave());
+    // Options... keeps it away while the dialog is open; once closed, a hover brings it back.
+    ASSERT_TRUE(ChooseFromMenu(bar.pid, bar.Picture(), 6));
+    const HWND options = WaitOptionsDialog(bar.pid);
+    ASSERT_TRUE(options);
+    MouseMove(bar.Picture().x + 5, bar.Picture().y);
+    EXPECT_FALSE(WaitUntil([&] { return bar.Shown(); }, 600));
+    ClickOn(DialogControl(options, IDC_CANCEL));
+    ASSERT_TRUE(WaitWindowGone(options));
     EXPECT_TRUE(bar.Leave());
     EXPECT_TRUE(bar.Hover());
 }
