@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include <iterator>
-#include <memory>
 #include <new>
 
 #include "app/base/handles_win.h"
@@ -23,6 +22,22 @@ struct HyperlinkRecord {
     bool pressed = false;
     uint32_t options = 0;
 };
+
+struct LinkRecordTraits {
+    static HyperlinkRecord* Invalid() { return nullptr; }
+    static void Free(HyperlinkRecord* link) {
+        link->~HyperlinkRecord();
+        HeapFree(GetProcessHeap(), 0, link);
+    }
+};
+using OwnedLink = Owned<HyperlinkRecord*, LinkRecordTraits>;
+
+// From the process heap rather than operator new, which would bring the C++ runtime's exception
+// support into the program.
+OwnedLink NewLink() {
+    void* block = HeapAlloc(GetProcessHeap(), 0, sizeof(HyperlinkRecord));
+    return OwnedLink(block ? new (block) HyperlinkRecord{} : nullptr);
+}
 
 constexpr UINT TEXT_FORMAT = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT;
 constexpr LONG_PTR MEASURE_EXTENT = 32767;
@@ -126,10 +141,10 @@ LRESULT OnPaint(const HyperlinkRecord* link, HWND control, WPARAM dc) {
 }
 
 LRESULT OnNcDestroy(HWND control, WPARAM wParam, LPARAM lParam) {
-    std::unique_ptr<HyperlinkRecord> link(RecordOf<HyperlinkRecord>(control));
-    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->previous));
+    const OwnedLink link(RecordOf<HyperlinkRecord>(control));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link.Get()->previous));
     SetWindowLongPtrW(control, GWLP_USERDATA, 0);
-    return CallWindowProcW(link->previous, control, WM_NCDESTROY, wParam, lParam);
+    return CallWindowProcW(link.Get()->previous, control, WM_NCDESTROY, wParam, lParam);
 }
 
 LRESULT CALLBACK HyperlinkProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -154,13 +169,13 @@ bool MakeHyperlink(HWND control) {
     if (!IsWindow(control)) return false;
     HyperlinkRecord* link = LinkOf(control);
     if (!link) {
-        auto made = std::unique_ptr<HyperlinkRecord>(new (std::nothrow) HyperlinkRecord{});
+        OwnedLink made = NewLink();
         if (!made) return false;
         const WPARAM font = static_cast<WPARAM>(SendMessageW(control, WM_GETFONT, 0, 0));
-        made->cursor = LoadCursorW(nullptr, IDC_HAND);
+        made.Get()->cursor = LoadCursorW(nullptr, IDC_HAND);
         // The record is in place before the procedure, so no message finds one without the other.
-        made->previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
-        link = made.release();
+        made.Get()->previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
+        link = made.Release();
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(link));
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HyperlinkProc));
         SendMessageW(control, WM_SETFONT, font, FALSE);
