@@ -88,7 +88,17 @@ void HoldModifier(WORD vk, bool down) {
 
 bool Focus(HWND window) {
     SetForegroundWindow(window);
-    return WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+    // Foreground is not enough: until its thread has given it the focus (a task-modal box just
+    // closed leaves it for a moment with none), keys reach it as system keys.
+    return WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return GetForegroundWindow() == window &&
+                   GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+                   (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+        },
+        2000);
 }
 
 } // namespace e2e
