@@ -59,6 +59,8 @@ def main(path, arch, ui_access, max_bytes=None):
         'uiAccess="%s"' % ui_access: ('uiAccess="%s"' % ui_access).encode() in data,
         "GDI+ and comctl32 not loaded at start": not set(NOT_AT_LOAD) & set(imports),
         "stack protector": b"stack smashing detected" in data,
+        # operator new brings in the C++ runtime's exceptions (and some 100 KiB with them).
+        "no C++ exception runtime": b"St9bad_alloc" not in data,
     }
     checks.update({f: f in found for f in wanted})
     if max_bytes:
