@@ -1,6 +1,7 @@
-// What a start of lumetta.exe becomes, by its command line and settings: a selection, a main
-// instance (with or without its tray icon), a messenger to the running one, a message, or nothing.
-// The parser's and the role rule's every case is a unit table's; here each role is met once.
+// What a start of lumetta.exe becomes, by its command line and settings: a main instance (with or
+// without its tray icon), a messenger to the running one, a message, or nothing; a selection is
+// every selection scenario's start. The parser's and the role rule's every case is a unit table's;
+// here each role is met once.
 #include <tuple>
 
 #include "e2e.h"
@@ -12,7 +13,7 @@ namespace {
 
 using RolesVersions = E2eTest;
 
-enum class Role { Selection, Nothing, Main, Message };
+enum class Role { Nothing, Main, Message };
 
 struct Case {
     const char* what;
@@ -28,18 +29,11 @@ struct Case {
 // Wine's per-program DLL overrides; an empty value disables the DLL for lumetta.exe.
 constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\lumetta.exe\\DllOverrides";
 
-Process StartFor(const Case& c) {
-    RegSetString(kOverrides, L"gdiplus",
-                 c.noGdiplus ? std::optional<std::wstring>(L"") : std::nullopt);
-    return StartLumetta(c.args);
-}
-
 } // namespace
 
 TEST_F(RolesVersions, CommandLineAndSettings) {
     const DWORD silent = lumetta::SETTINGS_DEFAULT_FLAGS | lumetta::SETTINGS_SILENT_MODE;
     const Case cases[] = {
-        {"no option: a selection", L"", Role::Selection},
         {"-exit with no instance", L"-exit", Role::Nothing},
         {"-startup: a main instance", L"-startup", Role::Main},
         {"-startup in silent mode: nothing to wait for", L"-startup", Role::Nothing, REG_DWORD},
@@ -63,7 +57,9 @@ TEST_F(RolesVersions, CommandLineAndSettings) {
         SCOPED_TRACE(c.what);
         Clean();
         if (c.silentAs != REG_NONE) SetFlags(silent, c.silentAs);
-        Process p = StartFor(c);
+        RegSetString(kOverrides, L"gdiplus",
+                     c.noGdiplus ? std::optional<std::wstring>(L"") : std::nullopt);
+        Process p = StartLumetta(c.args);
         if (c.role == Role::Nothing) {
             EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(0));
         } else if (c.role == Role::Message) {
@@ -72,18 +68,6 @@ TEST_F(RolesVersions, CommandLineAndSettings) {
             EXPECT_EQ(std::tie(box->caption, box->text, box->owner),
                       std::make_tuple(c.caption, c.text, nullptr));
             EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(c.code));
-        } else if (c.role == Role::Selection) {
-            const HWND selection = WaitWindow(lumetta::SELECTION_WINDOW_CLASS, lumetta::APP_TITLE,
-                                              kWindowTimeoutMs, p.pid);
-            ASSERT_TRUE(selection);
-            // A second start while one is open ends at once and leaves the first alone.
-            const double before = NowMs();
-            EXPECT_EQ(StartLumetta(c.args).WaitExit(), std::optional<DWORD>(0));
-            EXPECT_LT(NowMs() - before, 5000.0);
-            EXPECT_EQ(FindTopLevel(lumetta::SELECTION_WINDOW_CLASS, nullptr).size(), 1u);
-            ASSERT_TRUE(Focus(selection));
-            KeyPress(VK_ESCAPE);
-            EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(0)) << "Escape did not end it";
         } else {
             const HWND main = MainWindowOf(p.pid);
             ASSERT_TRUE(main);
