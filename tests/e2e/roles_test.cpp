@@ -1,7 +1,6 @@
-// What a start of lumetta.exe becomes, by its command line and settings: a main instance (with or
-// without its tray icon), a messenger to the running one, a message, or nothing; a selection is
-// every selection scenario's start. The parser's and the role rule's every case is a unit table's;
-// here each role is met once.
+// What a start of lumetta.exe becomes, by its command line and settings: a selection, a main
+// instance (with or without its tray icon), a messenger to the running one, a message, or nothing.
+// The parser's and the role rule's every case is a unit table's; here each role is met once.
 #include <tuple>
 
 #include "e2e.h"
@@ -13,7 +12,7 @@ namespace {
 
 using RolesVersions = E2eTest;
 
-enum class Role { Nothing, Main, Message };
+enum class Role { Selection, Nothing, Main, Message };
 
 struct Case {
     const char* what;
@@ -34,6 +33,7 @@ constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\lumetta.exe\\Dll
 TEST_F(RolesVersions, CommandLineAndSettings) {
     const DWORD silent = lumetta::SETTINGS_DEFAULT_FLAGS | lumetta::SETTINGS_SILENT_MODE;
     const Case cases[] = {
+        {"no option: a selection", L"", Role::Selection},
         {"-exit with no instance", L"-exit", Role::Nothing},
         {"-startup: a main instance", L"-startup", Role::Main},
         {"-startup in silent mode: nothing to wait for", L"-startup", Role::Nothing, REG_DWORD},
@@ -68,6 +68,16 @@ TEST_F(RolesVersions, CommandLineAndSettings) {
             EXPECT_EQ(std::tie(box->caption, box->text, box->owner),
                       std::make_tuple(c.caption, c.text, nullptr));
             EXPECT_EQ(p.WaitExit(), std::optional<DWORD>(c.code));
+        } else if (c.role == Role::Selection) {
+            const HWND selection = WaitWindow(lumetta::SELECTION_WINDOW_CLASS, lumetta::APP_TITLE,
+                                              kWindowTimeoutMs, p.pid);
+            ASSERT_TRUE(selection);
+            // A second start while one is open ends at once and leaves the first alone. (Escape
+            // ends a selection in the selection and tray scenarios; here the next clean-up does.)
+            const double before = NowMs();
+            EXPECT_EQ(StartLumetta(c.args).WaitExit(), std::optional<DWORD>(0));
+            EXPECT_LT(NowMs() - before, 5000.0);
+            EXPECT_EQ(FindTopLevel(lumetta::SELECTION_WINDOW_CLASS, nullptr).size(), 1u);
         } else {
             const HWND main = MainWindowOf(p.pid);
             ASSERT_TRUE(main);
