@@ -116,6 +116,9 @@ void ClickButton(const Bar& bar, OverlayButton b) {
 TEST_F(Overlay, HoverButtonsLeaveAndSuspendingCommands) {
     Bar bar;
     ASSERT_TRUE(bar.preview);
+    // Wine may activate a new window a while after it shows: the preview is made the foreground
+    // first, so that only the bar could take it from there.
+    ASSERT_TRUE(WaitUntil([&] { return Focus(bar.preview); }, kWindowTimeoutMs));
     HWND foreground = GetForegroundWindow();
     ASSERT_TRUE(bar.Hover());
     EXPECT_EQ(GetForegroundWindow(), foreground);
