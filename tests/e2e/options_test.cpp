@@ -1,7 +1,8 @@
 // The Options dialog as a user meets it: opened from the tray and from a preview's menu, once,
-// showing the stored settings; Cancel changing nothing; OK saving and applying the switches to
-// the instance and its open previews; and the About page, whose links and buttons hand their
-// addresses to the shell (a recorder registered for http, https and mailto in the prefix).
+// showing the stored settings; its About page, whose links and buttons hand their addresses to
+// the shell (a recorder registered for http, https and mailto in the prefix); Cancel changing
+// nothing; OK saving and applying the switches to the instance and its open previews. Control
+// values and page arithmetic are unit tables'.
 #include "e2e.h"
 #include "menus.h"
 #include "options/constants.h"
@@ -69,7 +70,21 @@ void ChooseTrayOptions(DWORD pid) {
 
 } // namespace
 
-TEST_F(Options, FromTheTrayOnceOkSavesAndSilentModeEnds) {
+TEST_F(OptionsDpi, FromTheTrayOnceAboutPageOkSavesAndSilentModeEnds) {
+    // The About page's links reach a recorder registered for http, https and mailto.
+    const std::wstring log = WindowsPath(Utf8(Env(L"LUMETTA_RUN_DIR")) + "/opened.txt");
+    const std::wstring command =
+        L"\"" + RigPath(L"shell_recorder.exe") + L"\" \"" + log + L"\" \"%1\"";
+    const auto put = [](const std::wstring& at, const wchar_t* name, const std::wstring& value) {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, at.c_str(), name, REG_SZ, value.c_str(),
+                        DWORD((value.size() + 1) * sizeof(wchar_t)));
+    };
+    for (const wchar_t* scheme : {L"http", L"https", L"mailto"}) {
+        const std::wstring key = L"Software\\Classes\\" + std::wstring(scheme);
+        put(key, L"URL Protocol", L"");
+        put(key + L"\\shell\\open\\command", nullptr, command);
+    }
+    DeleteFileW(log.c_str());
     // KeepOnTop, TaskbarButtons and a bit no control shows; a double-click that zooms in.
     SetFlags(0x13);
     RegSetBinary(lumetta::SETTINGS_KEY_PATH, lumetta::SETTINGS_VALUE_DBL_ACTION, REG_DWORD,
@@ -94,6 +109,52 @@ TEST_F(Options, FromTheTrayOnceOkSavesAndSilentModeEnds) {
     EXPECT_FALSE(WaitUntil([&] { return OptionsDialogs(pid).size() != 1; }, 2000))
         << "a second dialog";
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, kWindowTimeoutMs));
+
+    // The About page: its title, layout, icon box and links.
+    ASSERT_TRUE(ShowAboutTab(dialog));
+    EXPECT_EQ(Inspect(DialogControl(dialog, IDC_ABOUT_TITLE)).title, L"Lumetta v3.2 - Oct 16 2026");
+
+    // The page fills the tab's display area, the buttons sit below it at the bottom right; the
+    // icon's box is square, a multiple of 8 pixels, 34 of the page's 255 dialog units wide.
+    const RECT page = Inspect(GetParent(DialogControl(dialog, IDC_ABOUT_TITLE))).window;
+    const RECT tabs = Inspect(GetDlgItem(dialog, IDC_TABS)).window, client = Inspect(dialog).client;
+    const RECT ok = Inspect(GetDlgItem(dialog, IDC_OK)).window;
+    const RECT cancel = Inspect(GetDlgItem(dialog, IDC_CANCEL)).window;
+    EXPECT_TRUE(page.left > tabs.left && page.right < tabs.right && page.bottom < tabs.bottom);
+    EXPECT_TRUE(ok.top > tabs.bottom && ok.top == cancel.top && ok.right < cancel.left &&
+                cancel.right < client.right && cancel.bottom < client.bottom);
+    const RECT icon = Inspect(DialogControl(dialog, IDC_ABOUT_ICON)).window;
+    const LONG side = icon.right - icon.left, exact = (page.right - page.left) * 34 / 255;
+    EXPECT_EQ(side, icon.bottom - icon.top);
+    EXPECT_TRUE(side % 8 == 0 && side > exact - 9 && side <= exact + 1) << side << " " << exact;
+
+    // Links take the hand pointer.
+    const auto pointerOn = [&](int id) {
+        const POINT at = Middle(DialogControl(dialog, id));
+        MouseMove(at.x, at.y);
+        CURSORINFO cursor{};
+        cursor.cbSize = sizeof(cursor);
+        return GetCursorInfo(&cursor) ? cursor.hCursor : nullptr;
+    };
+    const HCURSOR arrow = pointerOn(IDC_ABOUT_NOTICE);
+    for (int id : {IDC_WEB_LINK, IDC_EMAIL_LINK})
+        EXPECT_TRUE(WaitUntil([&] { return pointerOn(id) != arrow; }, 5000)) << "no hand on " << id;
+
+    // Only the buttons are tab stops; each link and button hands its address to the shell.
+    const std::pair<int, const char*> targets[] = {{IDC_SUBSCRIBE_RSS, ABOUT_FEED_ADDRESS},
+                                                   {IDC_SUBSCRIBE_EMAIL, ABOUT_NEWSLETTER_ADDRESS},
+                                                   {IDC_WEB_LINK, ABOUT_HOME_ADDRESS},
+                                                   {IDC_EMAIL_LINK, ABOUT_MAIL_ADDRESS}};
+    std::string opened;
+    for (const auto& [id, address] : targets) {
+        EXPECT_EQ((Inspect(DialogControl(dialog, id)).style & WS_TABSTOP) != 0,
+                  id == IDC_SUBSCRIBE_RSS || id == IDC_SUBSCRIBE_EMAIL);
+        WaitOutDoubleClickTime();
+        ClickOn(DialogControl(dialog, id));
+        opened += std::string(address) + "\n";
+        EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(log) == opened; }, kWindowTimeoutMs))
+            << address << " not opened; opened: " << ReadWholeFile(log).value_or("nothing");
+    }
 
     // OK keeps only what the controls show and adds the autostart value.
     Change(dialog, {}, std::make_tuple(true, false, true, true, 1, 2), IDC_OK);
@@ -125,14 +186,10 @@ TEST_F(Options, FromAPreviewCancelKeepsOkAppliesToTheOpenPreviews) {
         OpenByHandOff(instance, source.hwnd, source.ScreenRect(0, 200, 200, 350))};
     ASSERT_TRUE(others[0] && others[1]);
 
-    // A second "Options..." from another preview's menu brings the one dialog forward.
     ASSERT_TRUE(ChooseFromMenu(pid, Middle(first), kOptionsItem));
     const HWND dialog = WaitOptionsDialog(pid);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(Shown(dialog), std::make_tuple(true, false, true, false, 0, 2));
-    ASSERT_TRUE(ChooseFromMenu(pid, Middle(others[0]), kOptionsItem));
-    EXPECT_FALSE(WaitUntil([&] { return OptionsDialogs(pid).size() != 1; }, 2000))
-        << "a second dialog";
 
     // Cancel after changes: no settings stored, the icon and the previews as they were.
     Change(dialog, {IDC_SILENT_MODE, IDC_KEEP_ON_TOP, IDC_NEW_PREVIEW_ACTION},
@@ -158,96 +215,4 @@ TEST_F(Options, FromAPreviewCancelKeepsOkAppliesToTheOpenPreviews) {
     EXPECT_TRUE(instance.process.Running());
     ASSERT_TRUE(ChooseFromMenu(pid, Middle(first), kLastItem)); // Close Preview
     EXPECT_EQ(instance.process.WaitExit(), std::optional<DWORD>(0));
-}
-
-// While it is open a preview closes by itself, composition goes off (every preview closed, the
-// warning) and the instance is told to exit: it ends, and nothing hangs.
-TEST_F(Options, WhileOpenPreviewsCloseCompositionGoesAndTheInstanceExits) {
-    const Fixture source = StartFixture(40, 540, 700, 420);
-    Fixture going = StartFixture(1300, 100, 300, 200);
-    Instance instance = StartInstance(L"-preview " + HandleArg(source.hwnd) + L" " +
-                                      RectArgs(source.ScreenRect(0, 0, 200, 150)));
-    const DWORD pid = instance.process.pid;
-    const HWND first = WaitNewPreview(pid);
-    const HWND gone = OpenByHandOff(instance, going.hwnd, going.ScreenRect(0, 0, 150, 100));
-    ASSERT_TRUE(first && gone);
-    ASSERT_TRUE(ChooseFromMenu(pid, Middle(first), kOptionsItem));
-    const HWND dialog = WaitOptionsDialog(pid);
-    ASSERT_TRUE(dialog);
-    going.process.Kill();
-    EXPECT_TRUE(WaitWindowGone(gone));
-    ASSERT_TRUE(dwmrig::SetComposition(false));
-    EXPECT_TRUE(TakeMessageBox(pid)) << "no warning";
-    EXPECT_TRUE(WaitWindowGone(first));
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    StartLumetta(L"-exit").WaitExit();
-    EXPECT_EQ(instance.process.WaitExit(), std::optional<DWORD>(0));
-}
-
-TEST_F(OptionsDpi, AboutPageLayoutLinksAndAddresses) {
-    const std::wstring log = WindowsPath(Utf8(Env(L"LUMETTA_RUN_DIR")) + "/opened.txt");
-    const std::wstring command =
-        L"\"" + RigPath(L"shell_recorder.exe") + L"\" \"" + log + L"\" \"%1\"";
-    for (const wchar_t* scheme : {L"http", L"https", L"mailto"}) {
-        const std::wstring key = L"Software\\Classes\\" + std::wstring(scheme);
-        const std::wstring values[][2] = {{key, L""}, {key + L"\\shell\\open\\command", command}};
-        for (const auto& [at, value] : values) // "URL Protocol" on the scheme, the command below
-            RegSetKeyValueW(HKEY_LOCAL_MACHINE, at.c_str(),
-                            value == command ? nullptr : L"URL Protocol", REG_SZ, value.c_str(),
-                            DWORD((value.size() + 1) * sizeof(wchar_t)));
-    }
-    DeleteFileW(log.c_str());
-    const Instance instance = StartInstance(L"-startup");
-    ChooseTrayOptions(instance.process.pid);
-    const HWND dialog = WaitOptionsDialog(instance.process.pid);
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(ShowAboutTab(dialog));
-    const RECT tabs = Inspect(GetDlgItem(dialog, IDC_TABS)).window;
-    const HWND about = GetParent(DialogControl(dialog, IDC_ABOUT_TITLE));
-    EXPECT_EQ(Inspect(DialogControl(dialog, IDC_ABOUT_TITLE)).title, L"Lumetta v3.2 - Oct 16 2026");
-
-    // The page fills the tab's display area, the buttons sit below it at the bottom right; the
-    // icon's box is square, a multiple of 8 pixels, 34 of the page's 255 dialog units wide.
-    const RECT page = Inspect(about).window, client = Inspect(dialog).client;
-    const RECT ok = Inspect(GetDlgItem(dialog, IDC_OK)).window;
-    const RECT cancel = Inspect(GetDlgItem(dialog, IDC_CANCEL)).window;
-    EXPECT_TRUE(page.left > tabs.left && page.right < tabs.right && page.bottom < tabs.bottom);
-    EXPECT_TRUE(ok.top > tabs.bottom && ok.top == cancel.top && ok.right < cancel.left &&
-                cancel.right < client.right && cancel.bottom < client.bottom);
-    const RECT icon = Inspect(DialogControl(dialog, IDC_ABOUT_ICON)).window;
-    const LONG side = icon.right - icon.left, exact = (page.right - page.left) * 34 / 255;
-    EXPECT_EQ(side, icon.bottom - icon.top);
-    EXPECT_TRUE(side % 8 == 0 && side > exact - 9 && side <= exact + 1) << side << " " << exact;
-
-    // Links take the hand pointer; a press dragged off one opens nothing.
-    const auto pointerOn = [&](int id) {
-        const POINT at = Middle(DialogControl(dialog, id));
-        MouseMove(at.x, at.y);
-        CURSORINFO info{};
-        info.cbSize = sizeof(info);
-        return GetCursorInfo(&info) ? info.hCursor : nullptr;
-    };
-    const HCURSOR arrow = pointerOn(IDC_ABOUT_NOTICE);
-    for (int id : {IDC_WEB_LINK, IDC_EMAIL_LINK})
-        EXPECT_TRUE(WaitUntil([&] { return pointerOn(id) != arrow; }, 5000)) << "no hand on " << id;
-    const POINT from = Middle(DialogControl(dialog, IDC_WEB_LINK));
-    const POINT off = Middle(DialogControl(dialog, IDC_ABOUT_NOTICE));
-    Drag(from.x, from.y, off.x, off.y);
-    EXPECT_FALSE(WaitUntil([&] { return ReadWholeFile(log).has_value(); }, 2000));
-
-    // Only the buttons are tab stops; each link and button hands its address to the shell.
-    const std::pair<int, const char*> targets[] = {{IDC_SUBSCRIBE_RSS, ABOUT_FEED_ADDRESS},
-                                                   {IDC_SUBSCRIBE_EMAIL, ABOUT_NEWSLETTER_ADDRESS},
-                                                   {IDC_WEB_LINK, ABOUT_HOME_ADDRESS},
-                                                   {IDC_EMAIL_LINK, ABOUT_MAIL_ADDRESS}};
-    std::string opened;
-    for (const auto& [id, address] : targets) {
-        EXPECT_EQ((Inspect(DialogControl(dialog, id)).style & WS_TABSTOP) != 0,
-                  id == IDC_SUBSCRIBE_RSS || id == IDC_SUBSCRIBE_EMAIL);
-        WaitOutDoubleClickTime();
-        ClickOn(DialogControl(dialog, id));
-        opened += std::string(address) + "\n";
-        EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(log) == opened; }, kWindowTimeoutMs))
-            << address << " not opened; opened: " << ReadWholeFile(log).value_or("nothing");
-    }
 }

@@ -73,8 +73,6 @@ TEST_F(SelectionRoad, SelectCancelAndHandOff) {
     const char* const drag = "p650,350 m775,450 r900,550";
     const RECT area{650, 350, 900, 550};
     const Case cases[] = {
-        {"press, drag up and left, release", "p900,700 m750,560 r610,420",
-         RECT{610, 420, 900, 700}},
         {"click, move, click", "c300,300 m380,340 c460,380", RECT{300, 300, 460, 380}},
         // The second press arrives as WM_LBUTTONDBLCLK and is ignored; its release is a click.
         {"a double-click does not finish", "c500,300 c500,300 m650,420 c700,450",
@@ -82,8 +80,8 @@ TEST_F(SelectionRoad, SelectCancelAndHandOff) {
         // Enter is bound to a command the selection window ignores.
         {"Enter does nothing, before or during a drag",
          "m250,250 k13,0 p250,250 m400,350 k13,0 r450,380", RECT{250, 250, 450, 380}},
-        {"the right button before a drag, no main instance", "R600,300", std::nullopt, None},
-        {"the right button during a drag", "p600,300 m800,500 R800,500", std::nullopt},
+        {"the right button during a drag, no main instance", "p600,300 m800,500 R800,500",
+         std::nullopt, None},
         {"Escape during a drag, no main instance", "p600,300 m800,500 k27,0", std::nullopt, None},
         {"none runs: one is started", drag, area, None},
         {"none runs, silent mode: one is started all the same", drag, area, None, true},
@@ -157,8 +155,6 @@ TEST_F(SelectionSourceVersions, WindowsPassedOverAndWindowsTaken) {
         {"an unowned per-pixel-alpha window", L"--per-pixel-alpha 255"},
         {"Lumetta's preview class", std::wstring(L"--class ") + lumetta::PREVIEW_WINDOW_CLASS,
          true},
-        {"a long class name with the listed prefix",
-         L"--class \"DFMonitorFadingWindow:\\\\.\\DISPLAY1 long name\"", true},
         {"a listed title", L"--title YoloMouseOverlay", true},
         // Right and bottom edges are outside a window: one that ends at x = 500 misses the centre.
         {"a window that ends at the centre", L"", true, false, 0, 0, {300, 350, 200, 150}},
