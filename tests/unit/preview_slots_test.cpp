@@ -4,8 +4,6 @@
 
 using namespace lumetta;
 
-namespace {
-
 // Adding takes the first free slot; replacing takes the first open slot from 1 up, else slot 0.
 TEST(ChooseSlot, AddingTakesAFreeSlotAndReplacingTheOpenOne) {
     // adding (multiple previews), the open slots, the slot chosen
@@ -30,5 +28,3 @@ TEST(ChooseSlot, AddingTakesAFreeSlotAndReplacingTheOpenOne) {
     all[99] = false;
     EXPECT_EQ(ChooseSlot(all, true).slot, 99);
 }
-
-} // namespace

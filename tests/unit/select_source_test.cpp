@@ -4,8 +4,6 @@
 
 using namespace lumetta;
 
-namespace {
-
 TEST(SelectSource, CentreTruncatesTowardZero) {
     const std::pair<Rect, Point> cases[] = {
         {{100, 100, 201, 301}, {150, 200}},
@@ -14,8 +12,7 @@ TEST(SelectSource, CentreTruncatesTowardZero) {
         {{kMax, kMax, kMax, kMax}, {kMax, kMax}}, // the sum does not overflow
         {{kMin, kMin, kMin, kMin}, {kMin, kMin}},
     };
-    for (const auto& [rect, centre] : cases)
-        EXPECT_EQ(SelectionCenter(rect), centre) << ::testing::PrintToString(rect);
+    ExpectRows(cases, SelectionCenter);
 }
 
 // Each listed name, exact and case-sensitive, and the fading-window prefix.
@@ -50,5 +47,3 @@ TEST(SelectSource, InvisibleOwnedLayers) {
     EXPECT_FALSE(IsInvisibleLayer(true, true, 1)) << "constant alpha 1";
     EXPECT_FALSE(IsInvisibleLayer(true, false, 0)) << "alpha 0 with a colour key";
 }
-
-} // namespace

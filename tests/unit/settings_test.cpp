@@ -4,8 +4,6 @@
 
 using namespace lumetta;
 
-namespace {
-
 TEST(Settings, StoredDwordIsKeptOnlyWhenItIsOne) {
     // Succeeded, REG_DWORD, size, value: only a 4-byte REG_DWORD read back is taken.
     const std::pair<DwordQuery, uint32_t> cases[] = {
@@ -16,10 +14,7 @@ TEST(Settings, StoredDwordIsKeptOnlyWhenItIsOne) {
         {{true, true, 8, 9}, 77},
         {{true, true, 2, 9}, 77},
     };
-    for (const auto& [query, expected] : cases) {
-        EXPECT_EQ(DwordOrDefault(query, 77), expected)
-            << query.succeeded << query.isDword << " " << query.byteCount;
-    }
+    ExpectRows(cases, [](const DwordQuery& q) { return DwordOrDefault(q, 77); });
 }
 
 // The path is quoted and followed by the switch, counted in UTF-16 units whatever wchar_t is and
@@ -45,5 +40,3 @@ TEST(Autostart, QuotesThePathAndRefusesOneThatMayBeCut) {
     EXPECT_FALSE(BuildAutostartCommand(nullptr, 5, &command));
     EXPECT_FALSE(BuildAutostartCommand(L"a", 1, nullptr));
 }
-
-} // namespace
