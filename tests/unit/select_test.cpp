@@ -1,15 +1,95 @@
+#include "select/screen_bitmap.h"
+#include "select/constants.h"
 #include "select/selection.h"
+#include "select/source_filter.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <sstream>
 
-#include "select/constants.h"
 #include "tests/unit/printers.h"
 
 using namespace lumetta;
 
 namespace {
+
+constexpr uint32_t kUntouched = 0xDEADBEEF;
+constexpr uint32_t kColour = 0x40102030; // stored as 0x40302010
+
+// The picture as text, top row first: '.' untouched, '#' white, 'd' dim, '0' zero, 'c' kColour as
+// stored, 'o' anything else.
+std::string Art(const PixelBuffer& b) {
+    const uint32_t pixels[] = {kUntouched, 0xFFFFFFFF, 0x78000000, 0, 0x40302010};
+    std::string art;
+    for (int32_t y = 0; y < b.bitmap.height; ++y) {
+        art += y ? "|" : "";
+        for (int32_t x = 0; x < b.bitmap.width; ++x)
+            art += ".#d0co"[std::find(pixels, std::end(pixels), b.At(x, y)) - pixels];
+    }
+    return art;
+}
+
+TEST(SelectBitmap, SizesThatFitThirtyTwoBitsOfBytes) {
+    const std::tuple<int32_t, int32_t, bool> cases[] = {
+        {1, 1, true},         {0, 1080, false},      {1920, 0, false},   {-1, -1, false},
+        {32768, 32767, true}, {32768, 32768, false}, {1 << 29, 1, true}, {1 << 30, 1, false},
+    };
+    for (const auto& [width, height, fits] : cases)
+        EXPECT_EQ(ScreenBitmapFits(width, height), fits) << width << " x " << height;
+}
+
+TEST(SelectBitmap, NothingIsWrittenWithoutAHandleOrPixels) {
+    PixelBuffer b(6, 4, kUntouched);
+    ScreenBitmap noHandle{nullptr, b.memory.data(), 6, 4}, noPixels{b.bitmap.bitmap, nullptr, 6, 4};
+    for (ScreenBitmap* broken : {&noHandle, &noPixels}) {
+        FillRect32(broken, SELECTION_DIM_PIXEL, nullptr);
+        FrameRect32(broken, Rect{0, 0, 6, 4});
+    }
+    EXPECT_EQ(Art(b), "......|......|......|......");
+}
+
+// Both writers clip to the bitmap first; zero takes a path of its own, in part rows and whole.
+TEST(SelectBitmap, FillRect32WritesTheClippedRectangleOnly) {
+    EXPECT_EQ(StoredPixel(0x80112233), 0x80332211u); // red and blue exchanged
+    const uint32_t dim = SELECTION_DIM_PIXEL;
+    // colour, rectangle (none: everything), picture (rows top first, separated by '|')
+    const std::tuple<uint32_t, std::optional<Rect>, const char*> cases[] = {
+        {dim, std::nullopt, "dddddd|dddddd|dddddd|dddddd"},
+        {kColour, Rect{1, 0, 2, 1}, ".c....|......|......|......"},
+        {dim, Rect{1, 1, 4, 3}, "......|.ddd..|.ddd..|......"},
+        {dim, Rect{0, 1, 6, 3}, "......|dddddd|dddddd|......"},
+        {0, Rect{1, 1, 4, 3}, "......|.000..|.000..|......"},
+        {0, Rect{-1, -9, 7, 2}, "000000|000000|......|......"},
+        {dim, Rect{4, 2, 9, 9}, "......|......|....dd|....dd"},
+        {dim, Rect{6, 0, 8, 4}, "......|......|......|......"},
+        {dim, Rect{0, 4, 6, 8}, "......|......|......|......"},
+        {dim, Rect{4, 3, 1, 1}, "......|......|......|......"}, // reversed
+    };
+    for (const auto& [colour, rect, art] : cases) {
+        PixelBuffer b(6, 4, kUntouched);
+        FillRect32(&b.bitmap, colour, rect ? &*rect : nullptr);
+        EXPECT_EQ(Art(b), art) << std::hex << colour << " over " << ::testing::PrintToString(rect);
+    }
+}
+
+TEST(SelectBitmap, FrameRect32DrawsTheOutermostPixelsOfTheClippedRectangle) {
+    const std::pair<Rect, const char*> cases[] = {
+        {{1, 2, 5, 3}, "......|......|.####.|......"},   // one row
+        {{3, 0, 4, 4}, "...#..|...#..|...#..|...#.."},   // one column
+        {{0, 0, 2, 2}, "##....|##....|......|......"},   // no inside rows
+        {{2, 0, 4, 4}, "..##..|..##..|..##..|..##.."},   // no inside columns
+        {{-3, -3, 3, 3}, "###...|#.#...|###...|......"}, // beyond left and top
+        {{3, 1, 10, 10}, "......|...###|...#.#|...###"}, // beyond right and bottom
+        {{-1, -1, 7, 5}, "######|#....#|#....#|######"}, // beyond every side
+        {{-4, 0, 0, 4}, "......|......|......|......"},  // wholly left
+    };
+    for (const auto& [rect, art] : cases) {
+        PixelBuffer b(6, 4, kUntouched);
+        FrameRect32(&b.bitmap, rect);
+        EXPECT_EQ(Art(b), art) << ::testing::PrintToString(rect);
+    }
+}
 
 // ---- gestures ---------------------------------------------------------------------------------
 
@@ -177,6 +257,50 @@ TEST(SelectHandOff, RectangleFromTheCornersInScreenCoordinates) {
     };
     for (const auto& [anchor, current, origin, rect] : cases)
         EXPECT_EQ(HandOffRect(anchor, current, origin), rect) << ::testing::PrintToString(anchor);
+}
+
+TEST(SelectSource, CentreTruncatesTowardZero) {
+    const std::pair<Rect, Point> cases[] = {
+        {{100, 100, 201, 301}, {150, 200}},
+        {{-101, -101, 0, 0}, {-50, -50}},         // not -51: truncation, not flooring
+        {{300, 200, 100, 50}, {200, 125}},        // order does not matter
+        {{kMax, kMax, kMax, kMax}, {kMax, kMax}}, // the sum does not overflow
+        {{kMin, kMin, kMin, kMin}, {kMin, kMin}},
+    };
+    ExpectRows(cases, SelectionCenter);
+}
+
+// Each listed name, exact and case-sensitive, and the fading-window prefix.
+TEST(SelectSource, ExcludedClassNamesAndTitles) {
+    // name, excluded as a class, excluded as a title
+    const std::tuple<const wchar_t*, bool, bool> cases[] = {
+        {L"WorkerW", true, false},
+        {L"AVP.SandboxWindow", true, false},
+        {L"YoloMouseClass", true, false},
+        {L"Lumetta_PreviewWnd", true, false},
+        {L"YoloMouseOverlay", false, true},
+        {L"DFMonitorFadingWindow:", true, false},
+        {L"DFMonitorFadingWindow:\\\\.\\DISPLAY2 and a name longer than the buffer", true, false},
+        {L"DFMonitorFadingWindow", false, false},
+        {L"workerw", false, false}, // case-sensitive
+        {L"WorkerW2", false, false},
+        {L"YoloMouseOverlay ", false, false},
+        {L"", false, false},
+        {nullptr, false, false},
+    };
+    for (const auto& [name, asClass, asTitle] : cases) {
+        EXPECT_EQ(IsExcludedSourceClass(name), asClass) << name;
+        EXPECT_EQ(IsExcludedSourceTitle(name), asTitle) << name;
+    }
+    // Names are read into a 32-unit buffer: a longer one is compared as its first 31 units.
+    EXPECT_EQ(NameAsRead(std::wstring(40, L'x').c_str()), std::wstring(31, L'x'));
+}
+
+TEST(SelectSource, InvisibleOwnedLayers) {
+    EXPECT_TRUE(IsInvisibleLayer(false, false, 255)) << "per-pixel alpha: attributes unreadable";
+    EXPECT_TRUE(IsInvisibleLayer(true, true, 0)) << "constant alpha 0";
+    EXPECT_FALSE(IsInvisibleLayer(true, true, 1)) << "constant alpha 1";
+    EXPECT_FALSE(IsInvisibleLayer(true, false, 0)) << "alpha 0 with a colour key";
 }
 
 } // namespace

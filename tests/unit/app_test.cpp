@@ -1,0 +1,259 @@
+#include "app/base/geometry.h"
+#include "app/base/handoff.h"
+#include "app/cmdline.h"
+#include "app/base/settings.h"
+#include "app/preview_slots.h"
+
+#include <sstream>
+
+#include "tests/unit/printers.h"
+
+using namespace lumetta;
+
+namespace {
+
+TEST(Geometry, NormalizeAndEmptiness) {
+    EXPECT_EQ(NormalizeRect({100, 20, 10, 50}), (Rect{10, 20, 100, 50})); // one axis only
+    EXPECT_EQ(NormalizeRect({kMax, kMax, kMin, kMin}), (Rect{kMin, kMin, kMax, kMax}));
+    EXPECT_EQ(RectWidth({kMin, 0, kMax, 0}), (int64_t{1} << 32) - 1);
+    EXPECT_TRUE(IsRectEmpty({kMax, 0, kMin, 10})); // reversed: the width is negative
+}
+
+TEST(Geometry, IntersectNormalizedRects) {
+    const std::tuple<Rect, Rect, std::optional<Rect>> cases[] = {
+        {{10, 10, 0, 0}, {5, 5, 20, 20}, Rect{5, 5, 10, 10}}, // reversed input normalised
+        {{0, 0, 100, 100}, {50, -50, 150, 50}, Rect{50, 0, 100, 50}},
+        {{0, 0, 10, 10}, {10, 0, 20, 10}, std::nullopt}, // touching edges only
+        {{0, 0, 10, 10}, {0, 10, 10, 20}, std::nullopt},
+        {{0, 0, 0, 10}, {-5, -5, 5, 5}, std::nullopt},                  // empty operand
+        {{kMin, kMin, kMax, kMax}, {-1, -1, 1, 1}, Rect{-1, -1, 1, 1}}, // width needs 64 bits
+        {{kMax, kMax, kMin, kMin}, {kMin, 0, 0, kMax}, Rect{kMin, 0, 0, kMax}},
+    };
+    for (const auto& [a, b, expected] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(a) + " and " + ::testing::PrintToString(b));
+        // Both orders; out is written only on success.
+        Rect out{1, 2, 3, 4}, swapped = out;
+        EXPECT_EQ(IntersectNormalizedRects(a, b, &out), expected.has_value());
+        EXPECT_EQ(out, expected.value_or(Rect{1, 2, 3, 4}));
+        EXPECT_EQ(IntersectNormalizedRects(b, a, &swapped), expected.has_value());
+        EXPECT_EQ(swapped, out);
+    }
+    EXPECT_FALSE(IntersectNormalizedRects({0, 0, 10, 10}, {0, 0, 10, 10}, nullptr));
+}
+
+TEST(Geometry, MulDivScaleForDpiAndCentring) {
+    // number, numerator, denominator, result
+    const std::tuple<int32_t, int32_t, int32_t, int32_t> cases[] = {
+        {100, 144, 96, 150},      {1, 1, 2, 1},           {-1, 1, 2, -1},
+        {3, 1, -2, -2},           {-3, 1, -2, 2},         {5, 1, 4, 1},
+        {-7, 1, 4, -2},           {5, 7, 0, -1},          {kMax, 2, 1, -1},
+        {kMax, -2, 1, -1},        {-kMax, 1, 1, -kMax},   {kMin, 1, 2, kMin / 2},
+        {kMin, -1, 1, -1},        {kMin, kMin, kMin, -1}, {kMax, kMin, kMin, kMax},
+        {kMax, kMax, kMax, kMax}, // the 64-bit product is what makes this fit
+        {kMin, 1, 1, -1},         // magnitude 2^31 does not fit
+    };
+    ExpectRows(cases, MulDiv);
+    // ScaleForDpi: value, dpi, result.
+    // 0 is the design DPI; 1.25 rounds down and 2.5 up; never below 1, even when MulDiv fails.
+    const std::tuple<int32_t, uint32_t, int32_t> dpis[] = {
+        {30, 0, 30}, {30, 144, 45}, {1, 120, 1},    {2, 120, 3},
+        {0, 96, 1},  {-5, 144, 1},  {kMax, 192, 1},
+    };
+    ExpectRows(dpis, ScaleForDpi);
+    // CenterInWorkArea: window, work area, origin.
+    const std::tuple<Rect, Rect, Point> centred[] = {
+        {{500, 500, 900, 800}, {0, 0, 1919, 1080}, {759, 390}},   // (0 + 1919 - 400) / 2
+        {{0, 0, 400, 301}, {-1919, -1080, 0, 0}, {-1159, -690}},  // truncated toward zero
+        {{0, 0, 3000, 200}, {100, 50, 1100, 850}, {100, 350}},    // wider: left edge
+        {{0, 0, 100, 100}, {kMin, kMin, kMax, kMax}, {-50, -50}}, // area size needs 64 bits
+        {{100, 0, 0, 0}, {kMax - 10, 0, kMax, 10}, {kMax, 5}},    // reversed window held in range
+    };
+    ExpectRows(centred, CenterInWorkArea);
+}
+
+// The record of window 0x1A2B over (-10, 20, 300, -40) as it travels: size 32, version 1, the
+// window in 8 bytes, then left, top, right and bottom.
+const HandOffBytes kWire = {0x20, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x2B, 0x1A, 0x00,
+                            0x00, 0x00, 0x00, 0x00, 0x00, 0xF6, 0xFF, 0xFF, 0xFF, 0x14, 0x00,
+                            0x00, 0x00, 0x2C, 0x01, 0x00, 0x00, 0xD8, 0xFF, 0xFF, 0xFF};
+
+// The fuzzer checks acceptance against the record's rules and that what is accepted encodes back
+// to its bytes; these pin the layout and what its envelope cannot vary.
+TEST(HandOff, EncodesAndAcceptsTheLittleEndianRecord) {
+    EXPECT_EQ(EncodeHandOffRecord(MakeHandOffRecord(0x1A2B, {-10, 20, 300, -40})), kWire);
+    const std::optional<HandOffRecord> record = AcceptHandOff(HANDOFF_TAG, 32, kWire.data());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->sourceWindow, 0x1A2Bu);
+    EXPECT_EQ(record->rect, (Rect{-10, 20, 300, -40}));
+    const HandOffBytes highest = EncodeHandOffRecord(MakeHandOffRecord(0xFFFFFFFF, {}));
+    EXPECT_TRUE(AcceptHandOff(HANDOFF_TAG, 32, highest.data()));
+}
+
+TEST(HandOff, RefusesOtherCopyData) {
+    EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG | 1ull << 32, 32, kWire.data())) << "tag's upper half";
+    EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 31, kWire.data()));
+    EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 33, kWire.data()));
+    EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 32, nullptr));
+    // Field offset, width and value: size 64, version 2, window 0, a window above 32 bits.
+    const std::tuple<size_t, size_t, uint64_t> fields[] = {
+        {0, 4, 64}, {4, 4, 2}, {8, 8, 0}, {8, 8, 0x100000010}};
+    for (const auto& [offset, width, value] : fields) {
+        HandOffBytes bytes = kWire;
+        for (size_t i = 0; i < width; ++i)
+            bytes[offset + i] = static_cast<uint8_t>(value >> 8 * i);
+        EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 32, bytes.data())) << offset << ": " << value;
+    }
+}
+
+TEST(HandOff, ClipsToTheVirtualScreen) {
+    // The fuzzer compares the clipping with a plain overlap on many more.
+    const std::tuple<Rect, int32_t, int32_t, int32_t, int32_t, std::optional<Rect>> cases[] = {
+        {{300, 200, 100, 100}, 0, 0, 1920, 1080, Rect{100, 100, 300, 200}},    // normalised
+        {{-100, -100, 100, 100}, -1920, 0, 1920, 1080, Rect{-100, 0, 0, 100}}, // ends at x + cx
+        {{1920, 0, 2100, 100}, 0, 0, 1920, 1080, std::nullopt},                // only touching
+        {{100, 100, 300, 200}, 1920, 1080, -1920, -1080, Rect{100, 100, 300, 200}},
+        // The far edge of an absurd screen is held within 32 bits.
+        {{kMax - 5, 0, kMax, 10}, kMax - 10, 0, kMax, 100, Rect{kMax - 5, 0, kMax, 10}},
+    };
+    ExpectRows(cases, ClipToVirtualScreen);
+}
+
+// ParseArguments on a command line whose arguments are separated by '|', behind a program path,
+// into a result that holds leftovers of an earlier parse.
+bool Parse(const wchar_t* line, CommandLineArgs* out) {
+    std::vector<std::wstring> args{L"Lumetta.exe"};
+    std::wistringstream stream(line);
+    for (std::wstring arg; std::getline(stream, arg, L'|');)
+        args.push_back(arg);
+    std::vector<const wchar_t*> argv;
+    for (const std::wstring& arg : args)
+        argv.push_back(arg.c_str());
+    *out = CommandLineArgs{CMD_QUIT, 77, {1, 2, 3, 4}};
+    return ParseArguments(static_cast<int>(argv.size()), argv.data(), out);
+}
+
+TEST(ParseArguments, AcceptsOptionsInAnyCaseOrderAndRepetition) {
+    const Rect extremes{kMin, kMin, kMax, kMax};
+    // command line, flags, source window, rectangle
+    const std::tuple<const wchar_t*, uint32_t, uint32_t, Rect> cases[] = {
+        {L"", 0, 0, {}},
+        {L"-select|/STARTUP|/Select|-exit|/EXIT", CMD_STARTUP | CMD_EXIT, 0, {}},
+        {L"-Install|/wAiT", CMD_INSTALL | CMD_WAIT, 0, {}},
+        {L"-preview|0x1A2B|100|50|10|20", CMD_PREVIEW, 0x1A2B, {10, 20, 100, 50}},
+        {L"/PREVIEW|012|-10|-10|10|10", CMD_PREVIEW, 10, {-10, -10, 10, 10}},
+        {L"-preview|4294967295|0|0|1|1", CMD_PREVIEW, 0xFFFFFFFF, {0, 0, 1, 1}},
+        // A minus behind white space is read, and wraps modulo 2^64.
+        {L"-preview| -18446744073709551615|0|0|1|1", CMD_PREVIEW, 1, {0, 0, 1, 1}},
+        {L"-preview|1|-2147483648|-02147483648|2147483647|+2147483647", CMD_PREVIEW, 1, extremes},
+        // A later -preview replaces the earlier one; values are values even if they look like
+        // options.
+        {L"-preview|1|0|0|10|10|-preview|2|-1|-2|-3|-4", CMD_PREVIEW, 2, {-3, -4, -1, -2}},
+    };
+    for (const auto& [line, flags, window, rect] : cases) {
+        SCOPED_TRACE(line);
+        CommandLineArgs out;
+        ASSERT_TRUE(Parse(line, &out));
+        EXPECT_EQ(out.flags, flags);
+        EXPECT_EQ(out.sourceWindow, window);
+        EXPECT_EQ(out.rect, rect);
+    }
+}
+
+TEST(ParseArguments, RejectsBadCommandLines) {
+    const wchar_t* const cases[] = {
+        // No '-' or '/'; the name would be "-startup"; no abbreviations; a dotless i is no 'I'.
+        L"startup", L"+startup", L"--startup", L"-star", L"-startups", L"-ex\u0131t",
+        // No values, four values, a window that would wrap to 1, 0, 2^32 or 2^64 - 1.
+        L"-preview", L"-preview|1|0|0|10", L"-preview|-18446744073709551615|0|0|10|10",
+        L"-preview|0|0|0|10|10", L"-preview|4294967296|0|0|10|10", L"-preview| -1|0|0|10|10",
+        // Width 0, height 0, coordinates outside 32 bits or not decimal.
+        L"-preview|1|10|20|10|80", L"-preview|1|0|5|10|5", L"-preview|1|2147483648|0|10|10",
+        L"-preview|1|0|-2147483649|10|10", L"-preview|1|0x10|0|20|10"};
+    for (const wchar_t* line : cases) {
+        CommandLineArgs out;
+        EXPECT_FALSE(Parse(line, &out)) << line;
+    }
+    const wchar_t* argv[] = {L"Lumetta.exe", nullptr};
+    CommandLineArgs out;
+    EXPECT_FALSE(ParseArguments(0, argv, &out));
+    EXPECT_FALSE(ParseArguments(1, nullptr, &out));
+    EXPECT_FALSE(ParseArguments(1, argv, nullptr));
+    EXPECT_FALSE(ParseArguments(2, argv, &out)); // a missing argument
+}
+
+// The fuzzer compares both parsers with wcstoull and wcstoll on all the ASCII text it makes;
+// these are anchors for it, and the text it does not compare.
+TEST(NumberParsing, UnsignedWithBasePrefixAndSignedDecimal) {
+    const std::tuple<const wchar_t*, std::optional<uint64_t>, std::optional<int64_t>> cases[] = {
+        {L"042", 34, 42},
+        {L"0x1f", 31, {}},
+        {L" \t\n\v\f\r+7", 7, 7},
+        {L"-1", UINT64_MAX, -1},
+        {L"18446744073709551615", UINT64_MAX, {}},
+        {L"01777777777777777777777", UINT64_MAX, {}},
+        {L"18446744073709551616", {}, {}},
+        {L"0x10000000000000000", {}, {}},
+        {L"-9223372036854775808", 9223372036854775808u, INT64_MIN},
+        {L"9223372036854775808", 9223372036854775808u, {}},
+        {L"09", {}, 9},
+        // Only the C locale's white space is skipped; a fullwidth digit is no digit.
+        {L"\u00A01", {}, {}},
+        {L"\uFF11", {}, {}}};
+    for (const auto& [text, asUnsigned, asSigned] : cases) {
+        uint64_t u = 12345;
+        int64_t s = 12345;
+        const bool unsignedOk = ParseUnsignedNumber(text, &u);
+        EXPECT_EQ(unsignedOk ? std::optional<uint64_t>(u) : std::nullopt, asUnsigned) << text;
+        const bool signedOk = ParseSignedDecimal(text, &s);
+        EXPECT_EQ(signedOk ? std::optional<int64_t>(s) : std::nullopt, asSigned) << text;
+    }
+    uint64_t u = 0;
+    EXPECT_FALSE(ParseUnsignedNumber(nullptr, &u));
+    EXPECT_FALSE(ParseUnsignedNumber(L"1", nullptr));
+}
+
+TEST(ProcessRole, FollowsTheCommandFlagsAndSilentMode) {
+    // command flags, settings flags, runs a selection, starts a main instance when none runs
+    const std::tuple<uint32_t, uint32_t, bool, bool> cases[] = {
+        {0, SETTINGS_DEFAULT_FLAGS, true, true},
+        {CMD_WAIT, SETTINGS_SILENT_MODE, true, true},
+        {CMD_STARTUP, SETTINGS_DEFAULT_FLAGS, false, true},
+        {CMD_INSTALL, SETTINGS_SILENT_MODE, false, false},
+        {CMD_STARTUP | CMD_WAIT, SETTINGS_SILENT_MODE, false, true},
+        {CMD_PREVIEW, SETTINGS_SILENT_MODE, false, true},
+        {CMD_EXIT | CMD_WAIT, 0, false, false},
+    };
+    for (const auto& [command, settings, selects, starts] : cases) {
+        EXPECT_EQ(IsSelectionRole(command), selects) << std::hex << command;
+        EXPECT_EQ(ShouldStartMainInstance(command, settings), starts)
+            << std::hex << command << " with settings " << settings;
+    }
+    EXPECT_EQ(InstanceCommandFlags(CMD_PREVIEW | CMD_EXIT | CMD_WAIT), CMD_EXIT | CMD_WAIT);
+}
+
+// Adding takes the first free slot; replacing takes the first open slot from 1 up, else slot 0.
+TEST(ChooseSlot, AddingTakesAFreeSlotAndReplacingTheOpenOne) {
+    // adding (multiple previews), the open slots, the slot chosen
+    const std::tuple<bool, std::vector<size_t>, int> cases[] = {
+        {true, {}, 0},   {true, {0, 1, 3}, 2}, {false, {}, 0},    {false, {7}, 7},
+        {false, {0}, 0}, {false, {0, 5}, 5},   {false, {99}, 99},
+    };
+    for (const auto& [adding, open, slot] : cases) {
+        SlotStates states{};
+        for (size_t s : open)
+            states[s] = true;
+        const SlotChoice choice = ChooseSlot(states, adding);
+        EXPECT_EQ(choice.slot, slot) << (adding ? "adding" : "replacing");
+        EXPECT_FALSE(choice.limitReached);
+    }
+    SlotStates all{};
+    all.fill(true);
+    EXPECT_FALSE(ChooseSlot(all, false).limitReached);
+    const SlotChoice full = ChooseSlot(all, true);
+    EXPECT_TRUE(full.limitReached);
+    EXPECT_EQ(full.slot, -1);
+    all[99] = false;
+    EXPECT_EQ(ChooseSlot(all, true).slot, 99);
+}
+
+} // namespace
