@@ -12,14 +12,11 @@ using namespace lumetta;
 
 namespace {
 
-TEST(Geometry, NormalizeAndEmptiness) {
+TEST(Geometry, NormalizeEmptinessAndIntersection) {
     EXPECT_EQ(NormalizeRect({100, 20, 10, 50}), (Rect{10, 20, 100, 50})); // one axis only
     EXPECT_EQ(NormalizeRect({kMax, kMax, kMin, kMin}), (Rect{kMin, kMin, kMax, kMax}));
     EXPECT_EQ(RectWidth({kMin, 0, kMax, 0}), (int64_t{1} << 32) - 1);
     EXPECT_TRUE(IsRectEmpty({kMax, 0, kMin, 10})); // reversed: the width is negative
-}
-
-TEST(Geometry, IntersectNormalizedRects) {
     const std::tuple<Rect, Rect, std::optional<Rect>> cases[] = {
         {{10, 10, 0, 0}, {5, 5, 20, 20}, Rect{5, 5, 10, 10}}, // reversed input normalised
         {{0, 0, 100, 100}, {50, -50, 150, 50}, Rect{50, 0, 100, 50}},
@@ -79,7 +76,7 @@ const HandOffBytes kWire = {0x20, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x2B
 
 // The fuzzer checks acceptance against the record's rules and that what is accepted encodes back
 // to its bytes; these pin the layout and what its envelope cannot vary.
-TEST(HandOff, EncodesAndAcceptsTheLittleEndianRecord) {
+TEST(HandOff, EncodesAcceptsRefusesAndClips) {
     EXPECT_EQ(EncodeHandOffRecord(MakeHandOffRecord(0x1A2B, {-10, 20, 300, -40})), kWire);
     const std::optional<HandOffRecord> record = AcceptHandOff(HANDOFF_TAG, 32, kWire.data());
     ASSERT_TRUE(record);
@@ -87,9 +84,6 @@ TEST(HandOff, EncodesAndAcceptsTheLittleEndianRecord) {
     EXPECT_EQ(record->rect, (Rect{-10, 20, 300, -40}));
     const HandOffBytes highest = EncodeHandOffRecord(MakeHandOffRecord(0xFFFFFFFF, {}));
     EXPECT_TRUE(AcceptHandOff(HANDOFF_TAG, 32, highest.data()));
-}
-
-TEST(HandOff, RefusesOtherCopyData) {
     EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG | 1ull << 32, 32, kWire.data())) << "tag's upper half";
     EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 31, kWire.data()));
     EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 33, kWire.data()));
@@ -103,9 +97,6 @@ TEST(HandOff, RefusesOtherCopyData) {
             bytes[offset + i] = static_cast<uint8_t>(value >> 8 * i);
         EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 32, bytes.data())) << offset << ": " << value;
     }
-}
-
-TEST(HandOff, ClipsToTheVirtualScreen) {
     // The fuzzer compares the clipping with a plain overlap on many more.
     const std::tuple<Rect, int32_t, int32_t, int32_t, int32_t, std::optional<Rect>> cases[] = {
         {{300, 200, 100, 100}, 0, 0, 1920, 1080, Rect{100, 100, 300, 200}},    // normalised
@@ -119,8 +110,9 @@ TEST(HandOff, ClipsToTheVirtualScreen) {
 }
 
 // ParseArguments on a command line whose arguments are separated by '|', behind a program path,
-// into a result that holds leftovers of an earlier parse.
-bool Parse(const wchar_t* line, CommandLineArgs* out) {
+// into a result that holds leftovers of an earlier parse: its flags, window and rectangle, or
+// nothing when it refuses the line.
+std::optional<std::tuple<uint32_t, uint32_t, Rect>> Parse(const wchar_t* line) {
     std::vector<std::wstring> args{L"Lumetta.exe"};
     std::wistringstream stream(line);
     for (std::wstring arg; std::getline(stream, arg, L'|');)
@@ -128,11 +120,12 @@ bool Parse(const wchar_t* line, CommandLineArgs* out) {
     std::vector<const wchar_t*> argv;
     for (const std::wstring& arg : args)
         argv.push_back(arg.c_str());
-    *out = CommandLineArgs{CMD_QUIT, 77, {1, 2, 3, 4}};
-    return ParseArguments(static_cast<int>(argv.size()), argv.data(), out);
+    CommandLineArgs out{CMD_QUIT, 77, {1, 2, 3, 4}};
+    if (!ParseArguments(static_cast<int>(argv.size()), argv.data(), &out)) return std::nullopt;
+    return std::make_tuple(out.flags, out.sourceWindow, out.rect);
 }
 
-TEST(ParseArguments, AcceptsOptionsInAnyCaseOrderAndRepetition) {
+TEST(ParseArguments, OptionsInAnyCaseOrderAndRepetitionAndBadLines) {
     const Rect extremes{kMin, kMin, kMax, kMax};
     // command line, flags, source window, rectangle
     const std::tuple<const wchar_t*, uint32_t, uint32_t, Rect> cases[] = {
@@ -149,18 +142,9 @@ TEST(ParseArguments, AcceptsOptionsInAnyCaseOrderAndRepetition) {
         // options.
         {L"-preview|1|0|0|10|10|-preview|2|-1|-2|-3|-4", CMD_PREVIEW, 2, {-3, -4, -1, -2}},
     };
-    for (const auto& [line, flags, window, rect] : cases) {
-        SCOPED_TRACE(line);
-        CommandLineArgs out;
-        ASSERT_TRUE(Parse(line, &out));
-        EXPECT_EQ(out.flags, flags);
-        EXPECT_EQ(out.sourceWindow, window);
-        EXPECT_EQ(out.rect, rect);
-    }
-}
-
-TEST(ParseArguments, RejectsBadCommandLines) {
-    const wchar_t* const cases[] = {
+    for (const auto& [line, flags, window, rect] : cases)
+        EXPECT_EQ(Parse(line), std::make_tuple(flags, window, rect)) << line;
+    const wchar_t* const bad[] = {
         // No '-' or '/'; the name would be "-startup"; no abbreviations; a dotless i is no 'I'.
         L"startup", L"+startup", L"--startup", L"-star", L"-startups", L"-ex\u0131t",
         // No values, four values, a window that would wrap to 1, 0, 2^32 or 2^64 - 1.
@@ -169,10 +153,8 @@ TEST(ParseArguments, RejectsBadCommandLines) {
         // Width 0, height 0, coordinates outside 32 bits or not decimal.
         L"-preview|1|10|20|10|80", L"-preview|1|0|5|10|5", L"-preview|1|2147483648|0|10|10",
         L"-preview|1|0|-2147483649|10|10", L"-preview|1|0x10|0|20|10"};
-    for (const wchar_t* line : cases) {
-        CommandLineArgs out;
-        EXPECT_FALSE(Parse(line, &out)) << line;
-    }
+    for (const wchar_t* line : bad)
+        EXPECT_FALSE(Parse(line)) << line;
     const wchar_t* argv[] = {L"Lumetta.exe", nullptr};
     CommandLineArgs out;
     EXPECT_FALSE(ParseArguments(0, argv, &out));
@@ -184,29 +166,30 @@ TEST(ParseArguments, RejectsBadCommandLines) {
 // The fuzzer compares both parsers with wcstoull and wcstoll on all the ASCII text it makes;
 // these are anchors for it, and the text it does not compare.
 TEST(NumberParsing, UnsignedWithBasePrefixAndSignedDecimal) {
-    const std::tuple<const wchar_t*, std::optional<uint64_t>, std::optional<int64_t>> cases[] = {
-        {L"042", 34, 42},
-        {L"0x1f", 31, {}},
-        {L" \t\n\v\f\r+7", 7, 7},
-        {L"-1", UINT64_MAX, -1},
-        {L"18446744073709551615", UINT64_MAX, {}},
-        {L"01777777777777777777777", UINT64_MAX, {}},
-        {L"18446744073709551616", {}, {}},
-        {L"0x10000000000000000", {}, {}},
-        {L"-9223372036854775808", 9223372036854775808u, INT64_MIN},
-        {L"9223372036854775808", 9223372036854775808u, {}},
-        {L"09", {}, 9},
-        // Only the C locale's white space is skipped; a fullwidth digit is no digit.
-        {L"\u00A01", {}, {}},
-        {L"\uFF11", {}, {}}};
-    for (const auto& [text, asUnsigned, asSigned] : cases) {
+    // text, as unsigned, as signed; only the C locale's white space is skipped, and a fullwidth
+    // digit is no digit
+    using U = std::optional<uint64_t>;
+    using S = std::optional<int64_t>;
+    const std::pair<const wchar_t*, std::pair<U, S>> cases[] = {
+        {L"042", {34, 42}},
+        {L"0x1f", {31, {}}},
+        {L" \t\n\v\f\r+7", {7, 7}},
+        {L"-1", {UINT64_MAX, -1}},
+        {L"18446744073709551615", {UINT64_MAX, {}}},
+        {L"01777777777777777777777", {UINT64_MAX, {}}},
+        {L"18446744073709551616", {}},
+        {L"0x10000000000000000", {}},
+        {L"-9223372036854775808", {9223372036854775808u, INT64_MIN}},
+        {L"9223372036854775808", {9223372036854775808u, {}}},
+        {L"09", {{}, 9}},
+        {L"\u00A01", {}},
+        {L"\uFF11", {}}};
+    ExpectRows(cases, [](const wchar_t* text) {
         uint64_t u = 12345;
         int64_t s = 12345;
-        const bool unsignedOk = ParseUnsignedNumber(text, &u);
-        EXPECT_EQ(unsignedOk ? std::optional<uint64_t>(u) : std::nullopt, asUnsigned) << text;
-        const bool signedOk = ParseSignedDecimal(text, &s);
-        EXPECT_EQ(signedOk ? std::optional<int64_t>(s) : std::nullopt, asSigned) << text;
-    }
+        return std::make_pair(ParseUnsignedNumber(text, &u) ? U(u) : std::nullopt,
+                              ParseSignedDecimal(text, &s) ? S(s) : std::nullopt);
+    });
     uint64_t u = 0;
     EXPECT_FALSE(ParseUnsignedNumber(nullptr, &u));
     EXPECT_FALSE(ParseUnsignedNumber(L"1", nullptr));
@@ -214,20 +197,18 @@ TEST(NumberParsing, UnsignedWithBasePrefixAndSignedDecimal) {
 
 TEST(ProcessRole, FollowsTheCommandFlagsAndSilentMode) {
     // command flags, settings flags, runs a selection, starts a main instance when none runs
-    const std::tuple<uint32_t, uint32_t, bool, bool> cases[] = {
-        {0, SETTINGS_DEFAULT_FLAGS, true, true},
-        {CMD_WAIT, SETTINGS_SILENT_MODE, true, true},
-        {CMD_STARTUP, SETTINGS_DEFAULT_FLAGS, false, true},
-        {CMD_INSTALL, SETTINGS_SILENT_MODE, false, false},
-        {CMD_STARTUP | CMD_WAIT, SETTINGS_SILENT_MODE, false, true},
-        {CMD_PREVIEW, SETTINGS_SILENT_MODE, false, true},
-        {CMD_EXIT | CMD_WAIT, 0, false, false},
+    const std::tuple<uint32_t, uint32_t, std::pair<bool, bool>> cases[] = {
+        {0, SETTINGS_DEFAULT_FLAGS, {true, true}},
+        {CMD_WAIT, SETTINGS_SILENT_MODE, {true, true}},
+        {CMD_STARTUP, SETTINGS_DEFAULT_FLAGS, {false, true}},
+        {CMD_INSTALL, SETTINGS_SILENT_MODE, {false, false}},
+        {CMD_STARTUP | CMD_WAIT, SETTINGS_SILENT_MODE, {false, true}},
+        {CMD_PREVIEW, SETTINGS_SILENT_MODE, {false, true}},
+        {CMD_EXIT | CMD_WAIT, 0, {false, false}},
     };
-    for (const auto& [command, settings, selects, starts] : cases) {
-        EXPECT_EQ(IsSelectionRole(command), selects) << std::hex << command;
-        EXPECT_EQ(ShouldStartMainInstance(command, settings), starts)
-            << std::hex << command << " with settings " << settings;
-    }
+    ExpectRows(cases, [](uint32_t command, uint32_t settings) {
+        return std::make_pair(IsSelectionRole(command), ShouldStartMainInstance(command, settings));
+    });
     EXPECT_EQ(InstanceCommandFlags(CMD_PREVIEW | CMD_EXIT | CMD_WAIT), CMD_EXIT | CMD_WAIT);
 }
 
@@ -238,20 +219,18 @@ TEST(ChooseSlot, AddingTakesAFreeSlotAndReplacingTheOpenOne) {
         {true, {}, 0},   {true, {0, 1, 3}, 2}, {false, {}, 0},    {false, {7}, 7},
         {false, {0}, 0}, {false, {0, 5}, 5},   {false, {99}, 99},
     };
-    for (const auto& [adding, open, slot] : cases) {
+    ExpectRows(cases, [](bool adding, const std::vector<size_t>& open) {
         SlotStates states{};
         for (size_t s : open)
             states[s] = true;
         const SlotChoice choice = ChooseSlot(states, adding);
-        EXPECT_EQ(choice.slot, slot) << (adding ? "adding" : "replacing");
-        EXPECT_FALSE(choice.limitReached);
-    }
+        return choice.limitReached ? -2 : choice.slot;
+    });
     SlotStates all{};
     all.fill(true);
     EXPECT_FALSE(ChooseSlot(all, false).limitReached);
-    const SlotChoice full = ChooseSlot(all, true);
-    EXPECT_TRUE(full.limitReached);
-    EXPECT_EQ(full.slot, -1);
+    EXPECT_EQ(ChooseSlot(all, true).slot, -1);
+    EXPECT_TRUE(ChooseSlot(all, true).limitReached);
     all[99] = false;
     EXPECT_EQ(ChooseSlot(all, true).slot, 99);
 }
