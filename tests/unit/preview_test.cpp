@@ -10,34 +10,29 @@ using namespace lumetta;
 
 namespace {
 
-TEST(PreviewOverlayMinWidth, ThreeButtonsWithTheirSpacingAtEachDpi) {
-    // 0 is read as 96: 3 × 30 + 2 × (2 + 4 + 6); at 144, 3 × 45 + 2 × (3 + 6 + 9); at 120 each
-    // term is rounded on its own, 3 × 38 + 2 × (3 + 5 + 8); at 1 each is at least a pixel.
-    const std::pair<uint32_t, int32_t> cases[] = {{0, 114}, {144, 171}, {120, 146}, {1, 9}};
-    for (const auto& [dpi, width] : cases)
-        EXPECT_EQ(OverlayMinWidth(dpi), width) << "dpi " << dpi;
-}
-
 TEST(PreviewTrackSizes, BetweenTheOverlaysNeedAndTheWholeSourceAtZoom) {
+    // The overlay's need, 0 read as 96: 3 × 30 + 2 × (2 + 4 + 6); at 144, 3 × 45 + 2 × (3 + 6 + 9);
+    // at 120 each term rounded on its own, 3 × 38 + 2 × (3 + 5 + 8); at 1 each at least a pixel.
+    const std::pair<uint32_t, int32_t> widths[] = {{0, 114}, {144, 171}, {120, 146}, {1, 9}};
+    ExpectRows(widths, OverlayMinWidth);
     const Rect client{0, 0, 800, 600}, region{0, 0, 300, 200}, wide{0, 0, 1000000000, 30000000};
     // source client area, region, zoom, dpi, minimum and maximum track size with a frame of 6 × 4
-    const std::tuple<Rect, Rect, int32_t, uint32_t, Point, Point> cases[] = {
-        {client, {10, 10, 310, 210}, 100, 0, {120, 104}, {806, 604}}, // 0 is 96: 114 × 100
-        {client, region, 100, 144, {177, 154}, {806, 604}},           // 171 × 150
-        {client, {0, 0, 50, 40}, 100, 96, {56, 44}, {806, 604}},      // a small region
-        {client, {5, 5, 5, 5}, 100, 96, {7, 5}, {806, 604}},          // an empty one
-        {{0, 0, 333, 101}, {0, 0, 300, 100}, 150, 96, {120, 104}, {505, 155}}, // truncated
+    const std::tuple<Rect, Rect, int32_t, uint32_t, std::pair<Point, Point>> cases[] = {
+        {client, {10, 10, 310, 210}, 100, 0, {{120, 104}, {806, 604}}}, // 0 is 96: 114 × 100
+        {client, region, 100, 144, {{177, 154}, {806, 604}}},           // 171 × 150
+        {client, {0, 0, 50, 40}, 100, 96, {{56, 44}, {806, 604}}},      // a small region
+        {client, {5, 5, 5, 5}, 100, 96, {{7, 5}, {806, 604}}},          // an empty one
+        {{0, 0, 333, 101}, {0, 0, 300, 100}, 150, 96, {{120, 104}, {505, 155}}}, // truncated
         // Degenerate inputs leave only the frame as maximum.
-        {client, region, -50, 96, {120, 104}, {6, 4}},
-        {{800, 600, 0, 0}, region, 100, 96, {120, 104}, {6, 4}},
+        {client, region, -50, 96, {{120, 104}, {6, 4}}},
+        {{800, 600, 0, 0}, region, 100, 96, {{120, 104}, {6, 4}}},
         // The product is taken in 64 bits and limited to the largest window size.
-        {wide, region, 400, 96, {120, 104}, {kMax, 120000004}},
+        {wide, region, 400, 96, {{120, 104}, {kMax, 120000004}}},
     };
-    for (const auto& [sourceClient, sourceRect, zoom, dpi, minTrack, maxTrack] : cases) {
+    ExpectRows(cases, [](Rect sourceClient, Rect sourceRect, int32_t zoom, uint32_t dpi) {
         const TrackSizes sizes = ComputeTrackSizes(6, 4, sourceClient, sourceRect, zoom, dpi);
-        EXPECT_EQ(sizes.minTrackSize, minTrack) << ::testing::PrintToString(sourceRect) << dpi;
-        EXPECT_EQ(sizes.maxTrackSize, maxTrack) << ::testing::PrintToString(sourceRect) << dpi;
-    }
+        return std::make_pair(sizes.minTrackSize, sizes.maxTrackSize);
+    });
     EXPECT_EQ(MinTrackSizeWithinMax({120, 104}, {56, 604}), (Point{56, 104}));
 }
 
@@ -86,7 +81,9 @@ std::optional<Rect> Destination(const ThumbnailMapping& m) {
 
 // Normal: the source's whole client area at zoom, shifted so that the region's corner lies on the
 // preview's client origin. The region is kept as clipped even when the destination is empty.
-TEST(PreviewThumbnailMapping, NormalShowsTheWholeClientAreaShiftedToTheRegion) {
+// Maximized: the region alone, as large as the client area allows at its aspect, centred. Only
+// the shell's window is addressed from the virtual screen's origin.
+TEST(PreviewThumbnailMapping, NormalMaximizedAndTheDesktop) {
     const Rect client{0, 0, 800, 600};
     // region, zoom, region as clipped, destination
     const std::tuple<Rect, int32_t, std::optional<Rect>, std::optional<Rect>> cases[] = {
@@ -110,44 +107,36 @@ TEST(PreviewThumbnailMapping, NormalShowsTheWholeClientAreaShiftedToTheRegion) {
     const Rect huge{0, 0, kMax, kMax}, far{2000000000, 1000000000, 2000000100, 1000000100};
     EXPECT_EQ(MapThumbnail({huge, far, 400, false, {}}).destination,
               (Rect{kMin, kMin, 589934588, kMax}));
-}
-
-// Maximized: the region alone, as large as the client area allows at its aspect, centred.
-TEST(PreviewThumbnailMapping, MaximizedFitsTheRegionCentred) {
-    const Rect source{0, 0, 2000000000, 2000000000}, client{0, 0, 1000, 500};
+    const Rect source{0, 0, 2000000000, 2000000000}, wide{0, 0, 1000, 500};
     const Rect offset{10, 20, 1010, 520}, half{0, 0, 2000000000, 1000000000}, some{0, 0, 10, 10};
     // region, preview client area, region as clipped and shown, destination
-    const std::tuple<Rect, std::optional<Rect>, Rect, std::optional<Rect>> cases[] = {
+    const std::tuple<Rect, std::optional<Rect>, Rect, std::optional<Rect>> maximized[] = {
         {{100, 100, 500, 200}, offset, {100, 100, 500, 200}, Rect{10, 145, 1010, 395}},
-        {{0, 0, 100, 400}, client, {0, 0, 100, 400}, Rect{437, 0, 562, 500}}, // odd margin right
+        {{0, 0, 100, 400}, wide, {0, 0, 100, 400}, Rect{437, 0, 562, 500}}, // odd margin right
         {{0, 0, 4000, 1}, Rect{0, 0, 100, 100}, {0, 0, 4000, 1}, Rect{0, 49, 100, 50}}, // 1 high
-        {{-100, -200, 100, 200}, client, {0, 0, 100, 200}, Rect{375, 0, 625, 500}}, // clip first
+        {{-100, -200, 100, 200}, wide, {0, 0, 100, 200}, Rect{375, 0, 625, 500}}, // clip first
         {half, source, half, Rect{0, 500000000, 2000000000, 1500000000}}, // 2e9 × 2e9: 64 bits
         {some, std::nullopt, some, std::nullopt}, // the client area could not be read
         {some, Rect{5, 5, 5, 50}, some, std::nullopt},
     };
-    for (const auto& [region, previewClient, shown, destination] : cases) {
-        const ThumbnailMapping m = MapThumbnail({source, region, 100, true, previewClient});
+    for (const auto& [region, preview, shown, destination] : maximized) {
+        const ThumbnailMapping m = MapThumbnail({source, region, 100, true, preview});
         EXPECT_EQ(m.clippedSourceRect, shown) << ::testing::PrintToString(region);
         EXPECT_EQ(Destination(m), destination) << ::testing::PrintToString(region);
         EXPECT_EQ(m.source, m.mapped ? shown : Rect{});
     }
-}
-
-// Only the shell's window is addressed from the virtual screen's origin.
-TEST(PreviewThumbnailMapping, DesktopSourceIsShiftedByTheVirtualScreenOrigin) {
     const Rect desktop{0, 0, 3840, 1080}, region{100, 50, 400, 250};
     // maximized, the shell's window, destination, source
-    const std::tuple<bool, bool, Rect, Rect> cases[] = {
+    const std::tuple<bool, bool, Rect, Rect> desktops[] = {
         {false, true, {-100, -50, 3740, 1030}, {1920, 200, 5760, 1280}},
         {true, true, {0, 0, 300, 200}, {2020, 250, 2320, 450}},
         {false, false, {-100, -50, 3740, 1030}, desktop},
     };
-    for (const auto& [maximized, shell, destination, source] : cases) {
+    for (const auto& [isMaximized, shell, destination, shown] : desktops) {
         const ThumbnailMapping m = MapThumbnail(
-            {desktop, region, 100, maximized, Rect{0, 0, 300, 200}, shell, Point{-1920, -200}});
-        EXPECT_EQ(Destination(m), destination) << maximized << shell;
-        EXPECT_EQ(m.source, source) << maximized << shell;
+            {desktop, region, 100, isMaximized, Rect{0, 0, 300, 200}, shell, Point{-1920, -200}});
+        EXPECT_EQ(Destination(m), destination) << isMaximized << shell;
+        EXPECT_EQ(m.source, shown) << isMaximized << shell;
     }
 }
 

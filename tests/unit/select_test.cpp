@@ -30,16 +30,13 @@ std::string Art(const PixelBuffer& b) {
     return art;
 }
 
-TEST(SelectBitmap, SizesThatFitThirtyTwoBitsOfBytes) {
+TEST(SelectBitmap, SizesThatFitThirtyTwoBitsOfBytesAndNeitherHandleNorPixels) {
     const std::tuple<int32_t, int32_t, bool> cases[] = {
         {1, 1, true},         {0, 1080, false},      {1920, 0, false},   {-1, -1, false},
         {32768, 32767, true}, {32768, 32768, false}, {1 << 29, 1, true}, {1 << 30, 1, false},
     };
-    for (const auto& [width, height, fits] : cases)
-        EXPECT_EQ(ScreenBitmapFits(width, height), fits) << width << " x " << height;
-}
-
-TEST(SelectBitmap, NothingIsWrittenWithoutAHandleOrPixels) {
+    ExpectRows(cases, ScreenBitmapFits);
+    // Nothing is written without a handle or pixels.
     PixelBuffer b(6, 4, kUntouched);
     ScreenBitmap noHandle{nullptr, b.memory.data(), 6, 4}, noPixels{b.bitmap.bitmap, nullptr, 6, 4};
     for (ScreenBitmap* broken : {&noHandle, &noPixels}) {
@@ -50,11 +47,14 @@ TEST(SelectBitmap, NothingIsWrittenWithoutAHandleOrPixels) {
 }
 
 // Both writers clip to the bitmap first; zero takes a path of its own, in part rows and whole.
-TEST(SelectBitmap, FillRect32WritesTheClippedRectangleOnly) {
+// FrameRect32 draws the outermost pixels of the clipped rectangle.
+TEST(SelectBitmap, FillRect32AndFrameRect32WriteTheClippedRectangleOnly) {
     EXPECT_EQ(StoredPixel(0x80112233), 0x80332211u); // red and blue exchanged
     const uint32_t dim = SELECTION_DIM_PIXEL;
-    // colour, rectangle (none: everything), picture (rows top first, separated by '|')
-    const std::tuple<uint32_t, std::optional<Rect>, const char*> cases[] = {
+    const std::optional<uint32_t> frame;
+    // colour (none: a frame), rectangle (none: everything), picture (rows top first, separated
+    // by '|')
+    const std::tuple<std::optional<uint32_t>, std::optional<Rect>, const char*> cases[] = {
         {dim, std::nullopt, "dddddd|dddddd|dddddd|dddddd"},
         {kColour, Rect{1, 0, 2, 1}, ".c....|......|......|......"},
         {dim, Rect{1, 1, 4, 3}, "......|.ddd..|.ddd..|......"},
@@ -64,31 +64,22 @@ TEST(SelectBitmap, FillRect32WritesTheClippedRectangleOnly) {
         {dim, Rect{4, 2, 9, 9}, "......|......|....dd|....dd"},
         {dim, Rect{6, 0, 8, 4}, "......|......|......|......"},
         {dim, Rect{0, 4, 6, 8}, "......|......|......|......"},
-        {dim, Rect{4, 3, 1, 1}, "......|......|......|......"}, // reversed
+        {dim, Rect{4, 3, 1, 1}, "......|......|......|......"},     // reversed
+        {frame, Rect{1, 2, 5, 3}, "......|......|.####.|......"},   // one row
+        {frame, Rect{3, 0, 4, 4}, "...#..|...#..|...#..|...#.."},   // one column
+        {frame, Rect{0, 0, 2, 2}, "##....|##....|......|......"},   // no inside rows
+        {frame, Rect{2, 0, 4, 4}, "..##..|..##..|..##..|..##.."},   // no inside columns
+        {frame, Rect{-3, -3, 3, 3}, "###...|#.#...|###...|......"}, // beyond left and top
+        {frame, Rect{3, 1, 10, 10}, "......|...###|...#.#|...###"}, // beyond right and bottom
+        {frame, Rect{-1, -1, 7, 5}, "######|#....#|#....#|######"}, // beyond every side
+        {frame, Rect{-4, 0, 0, 4}, "......|......|......|......"},  // wholly left
     };
-    for (const auto& [colour, rect, art] : cases) {
+    ExpectRows(cases, [](std::optional<uint32_t> colour, std::optional<Rect> rect) {
         PixelBuffer b(6, 4, kUntouched);
-        FillRect32(&b.bitmap, colour, rect ? &*rect : nullptr);
-        EXPECT_EQ(Art(b), art) << std::hex << colour << " over " << ::testing::PrintToString(rect);
-    }
-}
-
-TEST(SelectBitmap, FrameRect32DrawsTheOutermostPixelsOfTheClippedRectangle) {
-    const std::pair<Rect, const char*> cases[] = {
-        {{1, 2, 5, 3}, "......|......|.####.|......"},   // one row
-        {{3, 0, 4, 4}, "...#..|...#..|...#..|...#.."},   // one column
-        {{0, 0, 2, 2}, "##....|##....|......|......"},   // no inside rows
-        {{2, 0, 4, 4}, "..##..|..##..|..##..|..##.."},   // no inside columns
-        {{-3, -3, 3, 3}, "###...|#.#...|###...|......"}, // beyond left and top
-        {{3, 1, 10, 10}, "......|...###|...#.#|...###"}, // beyond right and bottom
-        {{-1, -1, 7, 5}, "######|#....#|#....#|######"}, // beyond every side
-        {{-4, 0, 0, 4}, "......|......|......|......"},  // wholly left
-    };
-    for (const auto& [rect, art] : cases) {
-        PixelBuffer b(6, 4, kUntouched);
-        FrameRect32(&b.bitmap, rect);
-        EXPECT_EQ(Art(b), art) << ::testing::PrintToString(rect);
-    }
+        if (colour) FillRect32(&b.bitmap, *colour, rect ? &*rect : nullptr);
+        if (!colour) FrameRect32(&b.bitmap, *rect);
+        return Art(b);
+    });
 }
 
 // ---- gestures ---------------------------------------------------------------------------------
@@ -227,7 +218,7 @@ TEST(SelectRedraw, EachRedrawReplacesTheBandItDrewAndPushesBoth) {
 
 // Right- and bottom-aligned text ends 16 pixels left of and 5 above the primary work area's
 // corner; the layout is as high as the text's whole pixels and one more.
-TEST(SelectHint, SitsAtThePrimaryWorkAreasBottomRightCorner) {
+TEST(SelectHintAndHandOff, AtThePrimaryWorkAreasCornerAndInScreenCoordinates) {
     // work area (screen coordinates), the virtual screen's origin, text height, layout (window
     // coordinates)
     const std::tuple<Rect, Point, float, Rect> cases[] = {
@@ -236,30 +227,27 @@ TEST(SelectHint, SitsAtThePrimaryWorkAreasBottomRightCorner) {
         {{0, 40, 1280, 1024}, {-300, -1200}, 30.9f, {300, 2188, 1564, 2219}}, // monitors before
         {{62, 0, 1920, 1080}, {0, 0}, 48.3f, {62, 1026, 1904, 1075}},         // taskbar on the left
     };
-    for (const auto& [workArea, origin, textHeight, layout] : cases) {
-        EXPECT_EQ(HintLayoutRect(ToWindowCoordinates(workArea, origin), textHeight), layout)
-            << ::testing::PrintToString(workArea) << " from " << ::testing::PrintToString(origin);
-    }
+    ExpectRows(cases, [](Rect workArea, Point origin, float textHeight) {
+        return HintLayoutRect(ToWindowCoordinates(workArea, origin), textHeight);
+    });
     EXPECT_EQ(HintEraseRect({kMin, 0, kMax, 10}), (Rect{kMin, -10, kMax, 20}));
     // The font's em size follows the DPI, not truncated to whole pixels.
     EXPECT_FLOAT_EQ(HintEmSize(0), 36.0f);
     EXPECT_FLOAT_EQ(HintEmSize(144), 54.0f);
     EXPECT_FLOAT_EQ(HintEmSize(100), 37.5f);
-}
-
-TEST(SelectHandOff, RectangleFromTheCornersInScreenCoordinates) {
-    // anchor, current corner, the virtual screen's origin, the area in screen coordinates
-    const std::tuple<Point, Point, Point, Rect> cases[] = {
+    // The hand-off: anchor, current corner, the virtual screen's origin, the area in screen
+    // coordinates
+    const std::tuple<Point, Point, Point, Rect> handOffs[] = {
         {{300, 200}, {100, 50}, {-1920, 0}, {-1820, 50, -1620, 200}},
         {{10, 10}, {20, 30}, {0, 0}, {10, 10, 20, 30}}, // not the band's 21 and 31
         {{300, 50}, {100, 200}, {0, -1080}, {100, -1030, 300, -880}},
         {{40, 40}, {40, 40}, {-1920, -1080}, {-1880, -1040, -1880, -1040}}, // empty
     };
-    for (const auto& [anchor, current, origin, rect] : cases)
-        EXPECT_EQ(HandOffRect(anchor, current, origin), rect) << ::testing::PrintToString(anchor);
+    ExpectRows(handOffs, HandOffRect);
 }
 
-TEST(SelectSource, CentreTruncatesTowardZero) {
+TEST(SelectSource, CentreExcludedNamesAndInvisibleLayers) {
+    // The centre truncates toward zero.
     const std::pair<Rect, Point> cases[] = {
         {{100, 100, 201, 301}, {150, 200}},
         {{-101, -101, 0, 0}, {-50, -50}},         // not -51: truncation, not flooring
@@ -268,35 +256,29 @@ TEST(SelectSource, CentreTruncatesTowardZero) {
         {{kMin, kMin, kMin, kMin}, {kMin, kMin}},
     };
     ExpectRows(cases, SelectionCenter);
-}
-
-// Each listed name, exact and case-sensitive, and the fading-window prefix.
-TEST(SelectSource, ExcludedClassNamesAndTitles) {
+    // Each listed name, exact and case-sensitive, and the fading-window prefix.
     // name, excluded as a class, excluded as a title
-    const std::tuple<const wchar_t*, bool, bool> cases[] = {
-        {L"WorkerW", true, false},
-        {L"AVP.SandboxWindow", true, false},
-        {L"YoloMouseClass", true, false},
-        {L"Lumetta_PreviewWnd", true, false},
-        {L"YoloMouseOverlay", false, true},
-        {L"DFMonitorFadingWindow:", true, false},
-        {L"DFMonitorFadingWindow:\\\\.\\DISPLAY2 and a name longer than the buffer", true, false},
-        {L"DFMonitorFadingWindow", false, false},
-        {L"workerw", false, false}, // case-sensitive
-        {L"WorkerW2", false, false},
-        {L"YoloMouseOverlay ", false, false},
-        {L"", false, false},
-        {nullptr, false, false},
+    const std::pair<const wchar_t*, std::pair<bool, bool>> names[] = {
+        {L"WorkerW", {true, false}},
+        {L"AVP.SandboxWindow", {true, false}},
+        {L"YoloMouseClass", {true, false}},
+        {L"Lumetta_PreviewWnd", {true, false}},
+        {L"YoloMouseOverlay", {false, true}},
+        {L"DFMonitorFadingWindow:", {true, false}},
+        {L"DFMonitorFadingWindow:\\\\.\\DISPLAY2 and a name longer than the buffer", {true, false}},
+        {L"DFMonitorFadingWindow", {false, false}},
+        {L"workerw", {false, false}}, // case-sensitive
+        {L"WorkerW2", {false, false}},
+        {L"YoloMouseOverlay ", {false, false}},
+        {L"", {false, false}},
+        {nullptr, {false, false}},
     };
-    for (const auto& [name, asClass, asTitle] : cases) {
-        EXPECT_EQ(IsExcludedSourceClass(name), asClass) << name;
-        EXPECT_EQ(IsExcludedSourceTitle(name), asTitle) << name;
-    }
+    ExpectRows(names, [](const wchar_t* name) {
+        return std::make_pair(IsExcludedSourceClass(name), IsExcludedSourceTitle(name));
+    });
     // Names are read into a 32-unit buffer: a longer one is compared as its first 31 units.
     EXPECT_EQ(NameAsRead(std::wstring(40, L'x').c_str()), std::wstring(31, L'x'));
-}
-
-TEST(SelectSource, InvisibleOwnedLayers) {
+    // Invisible owned layers.
     EXPECT_TRUE(IsInvisibleLayer(false, false, 255)) << "per-pixel alpha: attributes unreadable";
     EXPECT_TRUE(IsInvisibleLayer(true, true, 0)) << "constant alpha 0";
     EXPECT_FALSE(IsInvisibleLayer(true, true, 1)) << "constant alpha 1";
