@@ -80,8 +80,8 @@ TEST(HandOff, EncodesAcceptsRefusesAndClips) {
     EXPECT_EQ(EncodeHandOffRecord(MakeHandOffRecord(0x1A2B, {-10, 20, 300, -40})), kWire);
     const std::optional<HandOffRecord> record = AcceptHandOff(HANDOFF_TAG, 32, kWire.data());
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->sourceWindow, 0x1A2Bu);
-    EXPECT_EQ(record->rect, (Rect{-10, 20, 300, -40}));
+    EXPECT_EQ(std::make_pair(record->sourceWindow, record->rect),
+              std::make_pair(uint64_t{0x1A2B}, Rect{-10, 20, 300, -40}));
     const HandOffBytes highest = EncodeHandOffRecord(MakeHandOffRecord(0xFFFFFFFF, {}));
     EXPECT_TRUE(AcceptHandOff(HANDOFF_TAG, 32, highest.data()));
     EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG | 1ull << 32, 32, kWire.data())) << "tag's upper half";

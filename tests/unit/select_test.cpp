@@ -101,32 +101,29 @@ ButtonOutcome Perform(SelectionWindow* s, const char* steps) {
 TEST(SelectGesture, BothWaysToSelectAndTheTenPixelRule) {
     using O = ButtonOutcome;
     // steps, outcome of the last button event, anchor, current corner
-    const std::tuple<const char*, ButtonOutcome, Point, Point> cases[] = {
+    const std::pair<const char*, std::tuple<ButtonOutcome, Point, Point>> cases[] = {
         // Click, move, click; press, drag, release.
-        {"P10,10 R10,10 M60,70 P60,70", O::Completed, {10, 10}, {60, 70}},
-        {"P-20,-5 M-100,-90 R-200,-300", O::Completed, {-20, -5}, {-200, -300}},
+        {"P10,10 R10,10 M60,70 P60,70", {O::Completed, {10, 10}, {60, 70}}},
+        {"P-20,-5 M-100,-90 R-200,-300", {O::Completed, {-20, -5}, {-200, -300}}},
         // A release under 10 pixels from the anchor on both axes is a click.
-        {"P100,100 R109,109", O::Ignored, {100, 100}, {100, 100}},
-        {"P100,100 R110,100", O::Completed, {100, 100}, {110, 100}},
-        {"P100,100 R100,110", O::Completed, {100, 100}, {100, 110}},
-        {"P100,100 R90,105", O::Completed, {100, 100}, {90, 105}},
-        {"P100,100 R95,90", O::Completed, {100, 100}, {95, 90}},
-        {"P40,40 R40,40 P40,40", O::Completed, {40, 40}, {40, 40}}, // a second press completes
-        {"R5,6", O::Started, {5, 6}, {5, 6}},                       // a release can come first
-        {"M50,50", O::Ignored, {0, 0}, {0, 0}},                     // no drag, nothing to follow
+        {"P100,100 R109,109", {O::Ignored, {100, 100}, {100, 100}}},
+        {"P100,100 R110,100", {O::Completed, {100, 100}, {110, 100}}},
+        {"P100,100 R100,110", {O::Completed, {100, 100}, {100, 110}}},
+        {"P100,100 R90,105", {O::Completed, {100, 100}, {90, 105}}},
+        {"P100,100 R95,90", {O::Completed, {100, 100}, {95, 90}}},
+        {"P40,40 R40,40 P40,40", {O::Completed, {40, 40}, {40, 40}}}, // a second press completes
+        {"R5,6", {O::Started, {5, 6}, {5, 6}}},                       // a release can come first
+        {"M50,50", {O::Ignored, {0, 0}, {0, 0}}},                     // no drag, nothing to follow
         // The second press of a double-click is not a press; its release is a click.
-        {"P30,30 R30,30 R31,30", O::Ignored, {30, 30}, {30, 30}},
+        {"P30,30 R30,30 R31,30", {O::Ignored, {30, 30}, {30, 30}}},
     };
-    for (const auto& [steps, outcome, anchor, current] : cases) {
-        SCOPED_TRACE(steps);
+    ExpectRows(cases, [](const char* steps) {
         SelectionWindow s{};
         ResetCorners(&s, {1920, 1080});
         const ButtonOutcome last = Perform(&s, steps);
-        EXPECT_EQ(last, outcome);
-        EXPECT_EQ(s.accepted != 0, last == O::Completed);
-        EXPECT_EQ(s.anchor, anchor);
-        EXPECT_EQ(s.current, current);
-    }
+        EXPECT_EQ(s.accepted != 0, last == O::Completed) << steps;
+        return std::make_tuple(last, s.anchor, s.current);
+    });
 }
 
 // ---- redraws ----------------------------------------------------------------------------------
