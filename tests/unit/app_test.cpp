@@ -74,8 +74,9 @@ const HandOffBytes kWire = {0x20, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x2B
                             0x00, 0x00, 0x00, 0x00, 0x00, 0xF6, 0xFF, 0xFF, 0xFF, 0x14, 0x00,
                             0x00, 0x00, 0x2C, 0x01, 0x00, 0x00, 0xD8, 0xFF, 0xFF, 0xFF};
 
-// The fuzzer checks acceptance against the record's rules and that what is accepted encodes back
-// to its bytes; these pin the layout and what its envelope cannot vary.
+// The fuzzer checks acceptance against the record's rules, that what is accepted encodes back to
+// its bytes and the clipping against a plain overlap; these pin the layout and what its envelope
+// cannot vary.
 TEST(HandOff, EncodesAcceptsRefusesAndClips) {
     EXPECT_EQ(EncodeHandOffRecord(MakeHandOffRecord(0x1A2B, {-10, 20, 300, -40})), kWire);
     const std::optional<HandOffRecord> record = AcceptHandOff(HANDOFF_TAG, 32, kWire.data());
@@ -85,28 +86,10 @@ TEST(HandOff, EncodesAcceptsRefusesAndClips) {
     const HandOffBytes highest = EncodeHandOffRecord(MakeHandOffRecord(0xFFFFFFFF, {}));
     EXPECT_TRUE(AcceptHandOff(HANDOFF_TAG, 32, highest.data()));
     EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG | 1ull << 32, 32, kWire.data())) << "tag's upper half";
-    EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 31, kWire.data()));
-    EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 33, kWire.data()));
     EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 32, nullptr));
-    // Field offset, width and value: size 64, version 2, window 0, a window above 32 bits.
-    const std::tuple<size_t, size_t, uint64_t> fields[] = {
-        {0, 4, 64}, {4, 4, 2}, {8, 8, 0}, {8, 8, 0x100000010}};
-    for (const auto& [offset, width, value] : fields) {
-        HandOffBytes bytes = kWire;
-        for (size_t i = 0; i < width; ++i)
-            bytes[offset + i] = static_cast<uint8_t>(value >> 8 * i);
-        EXPECT_FALSE(AcceptHandOff(HANDOFF_TAG, 32, bytes.data())) << offset << ": " << value;
-    }
-    // The fuzzer compares the clipping with a plain overlap on many more.
-    const std::tuple<Rect, int32_t, int32_t, int32_t, int32_t, std::optional<Rect>> cases[] = {
-        {{300, 200, 100, 100}, 0, 0, 1920, 1080, Rect{100, 100, 300, 200}},    // normalised
-        {{-100, -100, 100, 100}, -1920, 0, 1920, 1080, Rect{-100, 0, 0, 100}}, // ends at x + cx
-        {{1920, 0, 2100, 100}, 0, 0, 1920, 1080, std::nullopt},                // only touching
-        {{100, 100, 300, 200}, 1920, 1080, -1920, -1080, Rect{100, 100, 300, 200}},
-        // The far edge of an absurd screen is held within 32 bits.
-        {{kMax - 5, 0, kMax, 10}, kMax - 10, 0, kMax, 100, Rect{kMax - 5, 0, kMax, 10}},
-    };
-    ExpectRows(cases, ClipToVirtualScreen);
+    // The fuzzer holds every other field and the clipping to the virtual screen against their
+    // rules; what it does not vary is here.
+    EXPECT_EQ(ClipToVirtualScreen({1, 2, 3, 4}, 0, 0, 10, 10), (Rect{1, 2, 3, 4}));
 }
 
 // ParseArguments on a command line whose arguments are separated by '|', behind a program path,
@@ -171,17 +154,8 @@ TEST(NumberParsing, UnsignedWithBasePrefixAndSignedDecimal) {
     using U = std::optional<uint64_t>;
     using S = std::optional<int64_t>;
     const std::pair<const wchar_t*, std::pair<U, S>> cases[] = {
-        {L"042", {34, 42}},
-        {L"0x1f", {31, {}}},
-        {L" \t\n\v\f\r+7", {7, 7}},
-        {L"-1", {UINT64_MAX, -1}},
-        {L"18446744073709551615", {UINT64_MAX, {}}},
         {L"01777777777777777777777", {UINT64_MAX, {}}},
-        {L"18446744073709551616", {}},
-        {L"0x10000000000000000", {}},
         {L"-9223372036854775808", {9223372036854775808u, INT64_MIN}},
-        {L"9223372036854775808", {9223372036854775808u, {}}},
-        {L"09", {{}, 9}},
         {L"\u00A01", {}},
         {L"\uFF11", {}}};
     ExpectRows(cases, [](const wchar_t* text) {
