@@ -98,13 +98,12 @@ ButtonOutcome Perform(SelectionWindow* s, const char* steps) {
     return last;
 }
 
-TEST(SelectGesture, BothWaysToSelectAndTheTenPixelRule) {
+// Both ways to select, and a double-click, are the selection road scenario's; here the ten-pixel
+// rule and the events out of order.
+TEST(SelectGesture, TheTenPixelRuleAndEventsOutOfOrder) {
     using O = ButtonOutcome;
     // steps, outcome of the last button event, anchor, current corner
     const std::pair<const char*, std::tuple<ButtonOutcome, Point, Point>> cases[] = {
-        // Click, move, click; press, drag, release.
-        {"P10,10 R10,10 M60,70 P60,70", {O::Completed, {10, 10}, {60, 70}}},
-        {"P-20,-5 M-100,-90 R-200,-300", {O::Completed, {-20, -5}, {-200, -300}}},
         // A release under 10 pixels from the anchor on both axes is a click.
         {"P100,100 R109,109", {O::Ignored, {100, 100}, {100, 100}}},
         {"P100,100 R110,100", {O::Completed, {100, 100}, {110, 100}}},
@@ -114,8 +113,6 @@ TEST(SelectGesture, BothWaysToSelectAndTheTenPixelRule) {
         {"P40,40 R40,40 P40,40", {O::Completed, {40, 40}, {40, 40}}}, // a second press completes
         {"R5,6", {O::Started, {5, 6}, {5, 6}}},                       // a release can come first
         {"M50,50", {O::Ignored, {0, 0}, {0, 0}}},                     // no drag, nothing to follow
-        // The second press of a double-click is not a press; its release is a click.
-        {"P30,30 R30,30 R31,30", {O::Ignored, {30, 30}, {30, 30}}},
     };
     ExpectRows(cases, [](const char* steps) {
         SelectionWindow s{};
@@ -236,7 +233,6 @@ TEST(SelectHintAndHandOff, AtThePrimaryWorkAreasCornerAndInScreenCoordinates) {
     // coordinates
     const std::tuple<Point, Point, Point, Rect> handOffs[] = {
         {{300, 200}, {100, 50}, {-1920, 0}, {-1820, 50, -1620, 200}},
-        {{10, 10}, {20, 30}, {0, 0}, {10, 10, 20, 30}}, // not the band's 21 and 31
         {{300, 50}, {100, 200}, {0, -1080}, {100, -1030, 300, -880}},
         {{40, 40}, {40, 40}, {-1920, -1080}, {-1880, -1040, -1880, -1040}}, // empty
     };
