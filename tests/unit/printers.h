@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,16 @@ inline void PrintTo(const Rect& r, std::ostream* os) {
 
 inline void PrintTo(const Point& p, std::ostream* os) {
     *os << "(" << p.x << ", " << p.y << ")";
+}
+
+// A table of rows whose last element is what f gives for the others; a failure prints the row.
+template <typename Row, typename F, size_t... I>
+void ExpectRow(const Row& row, const F& f, std::index_sequence<I...>) {
+    EXPECT_EQ(f(std::get<I>(row)...), std::get<sizeof...(I)>(row)) << ::testing::PrintToString(row);
+}
+template <typename Row, size_t N, typename F> void ExpectRows(const Row (&rows)[N], const F& f) {
+    for (const Row& row : rows)
+        ExpectRow(row, f, std::make_index_sequence<std::tuple_size_v<Row> - 1>{});
 }
 
 // A bitmap over exactly width × height pixels, so that a write outside it is an AddressSanitizer
