@@ -34,13 +34,11 @@ TEST_F(PreviewLifetime, AsLongAsItsSource) {
     const HWND kept = WaitNewPreview(pid);
 
     const Fixture source = StartFixture(203, 157, 400, 300);
-    const Fixture hidden = StartFixture(250, 200, 300, 200, L"--hidden");
     const Fixture minimized = StartFixture(250, 200, 300, 200, L"--minimized");
     const Fixture refused = StartFixture(250, 200, 300, 200, L"--title Refused");
     ASSERT_TRUE(dwmrig::SetRefused(refused.hwnd, E_ACCESSDENIED));
     const std::tuple<const char*, HWND, RECT> nothing[] = {
         {"wholly outside the client area", source.hwnd, source.ScreenRect(-100, 50, -1, 150)},
-        {"a hidden source", hidden.hwnd, hidden.ScreenRect(10, 10, 200, 150)},
         {"a minimized source (no client area)", minimized.hwnd,
          minimized.ScreenRect(10, 10, 200, 150)},
         {"thumbnail refused", refused.hwnd, refused.ScreenRect(10, 10, 200, 150)},
