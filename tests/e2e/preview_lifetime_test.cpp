@@ -99,7 +99,9 @@ TEST_F(PreviewLifetime, AsLongAsItsSource) {
             << "it outlived its watched";
         if (stays) continue;
         std::printf("[ preview lifetime ] %s: closed in %.0f ms\n", what, NowMs() - changed);
-        EXPECT_LT(NowMs() - changed, period + 400) << "one watch period and some slack";
+        // One watch period, but a loaded machine may hold a check back by a period or two; a
+        // watch of the wrong period (seconds) still shows.
+        EXPECT_LT(NowMs() - changed, 4 * period) << "a watch period and more";
     }
     EXPECT_TRUE(instance.process.Running()) << "ended while a preview was open";
     Command(keeper.hwnd, rig::FIXTURE_CMD_CLOSE);
