@@ -108,9 +108,10 @@ int main() {
     const POINT middle{(pick.left + pick.right) / 2, (pick.top + pick.bottom) / 2};
     Click(middle.x, middle.y); // the first click only activates it
     Click(middle.x, middle.y, 4);
-    Shot("7-zoomed", "a wheel notch: the preview at 120 %", [&](const Screenshot& s) {
+    const auto at120 = [&](const Screenshot& s) {
         return ClientSize(second).cx == picked.cx * 6 / 5 && PreviewShows(s, second, {40, 40}, 120);
-    });
+    };
+    Shot("7-zoomed", "a wheel notch: the preview at 120 %", at120);
     WaitOutDoubleClickTime();
     DoubleClick(middle.x, middle.y);
     Shot("8-maximized", "a double-click: the preview fills the work area",
@@ -123,11 +124,7 @@ int main() {
          });
     WaitOutDoubleClickTime();
     DoubleClick(middle.x, middle.y);
-    Shot("9-restored", "another double-click: back to 120 % where it was",
-         [&](const Screenshot& s) {
-             return ClientSize(second).cx == picked.cx * 6 / 5 &&
-                    PreviewShows(s, second, {40, 40}, 120);
-         });
+    Shot("9-restored", "another double-click: back to 120 % where it was", at120);
     Click(middle.x, middle.y, 3);
     const HWND menu = WaitPopupMenu(main.process.pid);
     Shot("10-menu", "a right click: the preview's menu", [&](const Screenshot& s) {

@@ -19,20 +19,17 @@ std::vector<std::string> DwmRecord() {
 std::vector<std::string> DwmCalls(std::string_view fn, DWORD pid, std::string_view key,
                                   std::string_view value) {
     std::vector<std::string> calls;
-    for (std::string& line : DwmRecord()) {
+    for (std::string& line : DwmRecord())
         if (LineHas(line, "fn", fn) && (!pid || LineHas(line, "pid", std::to_string(pid))) &&
-            (key.empty() || LineHas(line, key, value))) {
+            (key.empty() || LineHas(line, key, value)))
             calls.push_back(std::move(line));
-        }
-    }
     return calls;
 }
 
 size_t RecordIndexOf(std::string_view fn, std::string_view key, std::string_view value) {
     const std::vector<std::string> record = DwmRecord();
-    for (size_t i = 0; i < record.size(); ++i) {
+    for (size_t i = 0; i < record.size(); ++i)
         if (LineHas(record[i], "fn", fn) && LineHas(record[i], key, value)) return i;
-    }
     return std::string::npos;
 }
 
@@ -43,8 +40,7 @@ bool LineHas(std::string_view line, std::string_view key, std::string_view value
 
 std::optional<RECT> LineRect(std::string_view line, std::string_view key) {
     const auto r = dwmrig::RecordRect(line, key);
-    if (!r) return std::nullopt;
-    return RECT{r->left, r->top, r->right, r->bottom};
+    return r ? std::optional(RECT{r->left, r->top, r->right, r->bottom}) : std::nullopt;
 }
 
 std::vector<std::string> WaitDwmCalls(std::string_view fn, DWORD pid, std::string_view key,
@@ -56,9 +52,8 @@ std::vector<std::string> WaitDwmCalls(std::string_view fn, DWORD pid, std::strin
 
 std::string RegistrationOf(HWND preview, DWORD pid) {
     for (const std::string& line :
-         WaitDwmCalls("DwmRegisterThumbnail", pid, "hwndDestination", HandleText(preview))) {
+         WaitDwmCalls("DwmRegisterThumbnail", pid, "hwndDestination", HandleText(preview)))
         if (LineHas(line, "hr", "0x00000000")) return line;
-    }
     return {};
 }
 

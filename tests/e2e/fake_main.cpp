@@ -18,10 +18,9 @@ FakeMainWindow::FakeMainWindow(Answer answer, DWORD hangMs) : answer_(answer), h
 }
 
 LRESULT CALLBACK FakeMainWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
+    if (message == WM_NCCREATE)
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           LONG_PTR(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    }
     auto* self = reinterpret_cast<FakeMainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_COPYDATA && self) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);

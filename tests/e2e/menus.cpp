@@ -10,7 +10,6 @@
 #include "app/base/handles_win.h"
 #include "fixtures.h"
 #include "input.h"
-#include "rects.h"
 #include "window.h"
 
 namespace e2e {

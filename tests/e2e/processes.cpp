@@ -1,6 +1,8 @@
 #include "processes.h"
 
+#include <psapi.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,7 +12,6 @@
 #include "app/base/constants.h"
 #include "app/base/handoff.h"
 #include "fixtures.h"
-#include "rects.h"
 #include "window.h"
 
 namespace e2e {
@@ -22,9 +23,8 @@ bool Process::Running() const {
 std::optional<DWORD> Process::WaitExit(DWORD timeoutMs) {
     DWORD code = 0;
     if (!handle || !WaitUntil([&] { return !Running(); }, timeoutMs) ||
-        !GetExitCodeProcess(handle.Get(), &code)) {
+        !GetExitCodeProcess(handle.Get(), &code))
         return std::nullopt;
-    }
     return code;
 }
 
@@ -71,9 +71,8 @@ std::vector<DWORD> LumettaProcesses() {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL ok = Process32FirstW(snapshot.Get(), &entry); ok;
-         ok = Process32NextW(snapshot.Get(), &entry)) {
+         ok = Process32NextW(snapshot.Get(), &entry))
         if (_wcsicmp(entry.szExeFile, L"lumetta.exe") == 0) pids.push_back(entry.th32ProcessID);
-    }
     return pids;
 }
 
@@ -116,19 +115,17 @@ Instance StartInstance(const std::wstring& args) {
 }
 
 std::vector<HWND> Previews(DWORD pid) {
-    std::vector<HWND> found = FindTopLevel(lumetta::PREVIEW_WINDOW_CLASS, nullptr, pid);
-    found.erase(
-        std::remove_if(found.begin(), found.end(), [](HWND h) { return !IsWindowVisible(h); }),
-        found.end());
-    return found;
+    std::vector<HWND> shown;
+    for (HWND h : FindTopLevel(lumetta::PREVIEW_WINDOW_CLASS, nullptr, pid))
+        if (IsWindowVisible(h)) shown.push_back(h);
+    return shown;
 }
 
 HWND WaitNewPreview(DWORD pid, const std::vector<HWND>& before, DWORD timeoutMs) {
     return WaitFor(
         [&] {
-            for (HWND h : Previews(pid)) {
+            for (HWND h : Previews(pid))
                 if (std::find(before.begin(), before.end(), h) == before.end()) return h;
-            }
             return HWND{};
         },
         timeoutMs);
@@ -161,6 +158,64 @@ Selection StartSelection(const std::wstring& args) {
     }
     if (!s.window) ADD_FAILURE() << "no selection window in the foreground";
     return s;
+}
+
+namespace {
+
+// Wine answers GetGuiResources with 0. Its GDI handles live in a table of the process itself,
+// which the process's PEB points to (GdiSharedHandleTable, as on Windows); a live entry has a
+// non-zero type byte. Read from outside, that counts the process's GDI objects.
+constexpr size_t kPebGdiTableOffset64 = 0xF8;
+constexpr size_t kGdiEntryBytes = 24;
+constexpr size_t kGdiEntryTypeOffset = 14;
+constexpr size_t kGdiMaxHandles = 0x10000;
+
+DWORD GdiObjectsFromHandleTable(HANDLE process) {
+    PROCESS_BASIC_INFORMATION basic{};
+    void* table = nullptr;
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic),
+                                  nullptr) != 0 ||
+        !ReadProcessMemory(process,
+                           static_cast<char*>(static_cast<void*>(basic.PebBaseAddress)) +
+                               kPebGdiTableOffset64,
+                           &table, sizeof(table), nullptr) ||
+        !table)
+        return 0;
+    std::vector<uint8_t> entries(kGdiMaxHandles * kGdiEntryBytes);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size(), nullptr)) return 0;
+    DWORD count = 0;
+    for (size_t i = 0; i < kGdiMaxHandles; ++i)
+        count += entries[i * kGdiEntryBytes + kGdiEntryTypeOffset] != 0;
+    return count;
+}
+
+DWORD WindowsOfProcess(DWORD pid) {
+    DWORD count = 0;
+    for (HWND hwnd : FindTopLevel(nullptr, nullptr, pid)) {
+        ++count;
+        EnumChildWindows(
+            hwnd,
+            [](HWND, LPARAM lp) -> BOOL {
+                ++*reinterpret_cast<DWORD*>(lp);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+    }
+    return count;
+}
+
+} // namespace
+
+GuiCounts ProcessCounts(DWORD pid) {
+    GuiCounts counts;
+    const lumetta::OwnedHandle h(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    PROCESS_MEMORY_COUNTERS memory{};
+    if (!h || !GetProcessMemoryInfo(h.Get(), &memory, sizeof(memory))) return counts;
+    counts.gdi = GdiObjectsFromHandleTable(h.Get());
+    counts.user = WindowsOfProcess(pid);
+    counts.privateBytes = memory.WorkingSetSize;
+    return counts;
 }
 
 } // namespace e2e

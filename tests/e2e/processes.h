@@ -1,5 +1,6 @@
 // Processes on the rig's desktop: started, waited for and ended by the driver, lumetta.exe's own
-// found by name, another's exit time read from outside; and lumetta.exe in its roles.
+// found by name, another's exit time and what it holds read from outside; and lumetta.exe in its
+// roles.
 #pragma once
 
 #include "rig.h"
@@ -32,6 +33,15 @@ void KillAllLumetta();
 // System time in 100 ns units, as GetProcessTimes reports it; when an ended process ended.
 uint64_t SystemTimeNow();
 uint64_t ExitTimeOf(const Process& process);
+
+// What another process holds: GDI objects, windows and memory, counted from outside as Wine
+// allows (it has no GetGuiResources and reports no private bytes).
+struct GuiCounts {
+    DWORD gdi = 0;
+    DWORD user = 0; // the process's windows, the USER objects a program can leak by the thousand
+    SIZE_T privateBytes = 0; // the working set: Wine reports no private bytes
+};
+GuiCounts ProcessCounts(DWORD pid);
 
 // ---- lumetta.exe in its roles: a main instance with its previews, a selection process, and
 // hand-offs sent to the main window from this process as a selection process sends them. A start

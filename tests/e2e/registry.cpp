@@ -16,9 +16,8 @@ std::optional<std::vector<uint8_t>> RegGetBytes(const wchar_t* key, const wchar_
     DWORD stored = 0, size = DWORD(bytes.size());
     if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &stored, bytes.data(),
                      &size) != ERROR_SUCCESS ||
-        stored != type) {
+        stored != type)
         return std::nullopt;
-    }
     bytes.resize(size);
     return bytes;
 }
@@ -27,9 +26,8 @@ std::optional<std::wstring> RegGetString(const wchar_t* key, const wchar_t* name
     wchar_t buffer[2048];
     DWORD size = sizeof(buffer);
     if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS) {
+        ERROR_SUCCESS)
         return std::nullopt;
-    }
     return std::wstring(buffer);
 }
 

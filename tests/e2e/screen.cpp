@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "processes.h"
-#include "rects.h"
 #include "select/constants.h"
 #include "tools/fakeshell/shell_pattern.h"
 #include "window.h"
@@ -23,9 +22,8 @@ static bool ParsePpm(const std::string& bytes, Screenshot* shot) {
     int start = 0;
     if (std::sscanf(bytes.c_str(), "P6 %d %d 255%n", &shot->width, &shot->height, &start) != 2 ||
         !start || shot->width <= 0 || shot->height <= 0 ||
-        bytes.size() < size_t(start) + 1 + size_t(shot->width) * size_t(shot->height) * 3) {
+        bytes.size() < size_t(start) + 1 + size_t(shot->width) * size_t(shot->height) * 3)
         return false;
-    }
     shot->rgb.assign(bytes.begin() + start + 1, bytes.end()); // after one white-space byte
     return true;
 }
@@ -49,9 +47,8 @@ Screenshot TakeScreenshot(const std::string& name) {
     if (!started ||
         !WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
                    30000) ||
-        !ParsePpm(ReadWholeFile(ppm).value_or(""), &shot)) {
+        !ParsePpm(ReadWholeFile(ppm).value_or(""), &shot))
         return Screenshot{};
-    }
     DeleteFileW(ppm.c_str()); // the PNG stays for people; the PPM only served the test
     shot.pngPath = base + ".png";
     return shot;
@@ -92,7 +89,7 @@ std::optional<uint8_t> ShownFixtureFrame(const Screenshot& shot, const RECT& are
         return zoom == 100 ? got == want : std::abs(int8_t(got - want)) <= 1; // modulo 256
     };
     int matches = 0, samples = 0;
-    for (LONG y = area.top + 3; y < area.bottom - 3; y += 23) {
+    for (LONG y = area.top + 3; y < area.bottom - 3; y += 23)
         for (LONG x = area.left + 3; x < area.right - 3; x += 29, ++samples) {
             const rig::Rgb seen = shot.Pixel(x, y);
             const rig::Rgb want = rig::ExpectedFixturePixel(
@@ -100,7 +97,6 @@ std::optional<uint8_t> ShownFixtureFrame(const Screenshot& shot, const RECT& are
                 area.top - origin.y + (y - area.top) * 100 / zoom, seen.b);
             matches += within(seen.r, want.r) && within(seen.g, want.g);
         }
-    }
     if (samples == 0 || matches * 10 < samples * 9) return std::nullopt;
     return shot.Pixel(area.left + 3, area.top + 3).b;
 }
@@ -118,7 +114,7 @@ RECT HintArea() {
 HintInk FindHintInk(const Screenshot& shot) {
     const RECT area = HintArea();
     HintInk ink;
-    for (int y = area.top; y < area.bottom; ++y) {
+    for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x) {
             // Opaque grey 200: nothing else on the dimmed screen comes near it.
             const rig::Rgb c = shot.Pixel(x, y);
@@ -127,19 +123,16 @@ HintInk FindHintInk(const Screenshot& shot) {
             ink.right = std::max(ink.right, x);
             ink.bottom = std::max(ink.bottom, y);
         }
-    }
     return ink;
 }
 
 int DimMismatches(const Screenshot& shot, const RECT& skip) {
     constexpr uint8_t dim = lumetta::SELECTION_DIM_PIXEL >> 24;
     int mismatches = 0;
-    for (int y = 3; y < shot.height; y += 37) {
-        for (int x = 5; x < shot.width; x += 41) {
+    for (int y = 3; y < shot.height; y += 37)
+        for (int x = 5; x < shot.width; x += 41)
             mismatches +=
                 !PtInRect(&skip, POINT{x, y}) && !Near(shot.Pixel(x, y), ShellThrough(x, y, dim));
-        }
-    }
     return mismatches;
 }
 

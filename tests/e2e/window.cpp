@@ -9,7 +9,26 @@
 #include "input.h"
 #include "res/resource.h"
 
+bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void PrintTo(const RECT& r, std::ostream* out) {
+    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
 namespace e2e {
+
+std::wstring RectArgs(const RECT& r) {
+    return std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+           std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom);
+}
+
+RECT PrimaryWorkArea() {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
 
 DWORD WindowPid(HWND hwnd) {
     DWORD pid = 0;
@@ -130,9 +149,8 @@ std::optional<std::wstring> TrayBalloonText() {
         wchar_t text[512] = {};
         if (IsWindowVisible(tip) && (GetWindowLongPtrW(tip, GWL_STYLE) & TTS_BALLOON) &&
             SendMessageTimeoutW(tip, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
-                                SMTO_ABORTIFHUNG, 2000, nullptr)) {
+                                SMTO_ABORTIFHUNG, 2000, nullptr))
             return std::wstring(text);
-        }
     }
     return std::nullopt;
 }
@@ -151,9 +169,8 @@ std::optional<LRESULT> SendCopyData(HWND hwnd, ULONG_PTR tag, const void* bytes,
     COPYDATASTRUCT data{tag, byteCount, const_cast<void*>(bytes)};
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                             SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &answer)) {
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &answer))
         return std::nullopt;
-    }
     return LRESULT(answer);
 }
 
@@ -192,9 +209,8 @@ bool IndexTaker::Take(HWND index) {
 
 std::vector<HWND> OptionsDialogs(DWORD pid) {
     std::vector<HWND> dialogs;
-    for (HWND dialog : FindTopLevel(L"#32770", lumetta::APP_TITLE, pid)) {
+    for (HWND dialog : FindTopLevel(L"#32770", lumetta::APP_TITLE, pid))
         if (IsWindowVisible(dialog) && GetDlgItem(dialog, IDC_TABS)) dialogs.push_back(dialog);
-    }
     return dialogs;
 }
 
@@ -203,9 +219,8 @@ HWND WaitOptionsDialog(DWORD pid) {
 }
 
 HWND DialogControl(HWND dialog, int id) {
-    for (HWND page = nullptr; (page = FindWindowExW(dialog, page, L"#32770", nullptr));) {
+    for (HWND page = nullptr; (page = FindWindowExW(dialog, page, L"#32770", nullptr));)
         if (GetDlgItem(page, id)) return GetDlgItem(page, id);
-    }
     return GetDlgItem(dialog, id);
 }
 
@@ -215,8 +230,7 @@ POINT Middle(HWND window) {
 }
 
 void ClickOn(HWND window) {
-    const POINT at = Middle(window);
-    Click(at.x, at.y);
+    Click(Middle(window).x, Middle(window).y);
 }
 
 bool ShowAboutTab(HWND dialog) {

@@ -24,13 +24,9 @@ TEST(RegisterResult, FollowsTheDocumentedRulesInOrder) {
         {true, true, false, 0x180004005ull, HR_E_INVALIDARG},           // more than 32 bits
     };
     for (const auto& [outPointer, compositionOn, sameWindow, refuseMark, hr] : cases) {
-        RegisterFacts f;
-        f.destinationWindow = f.destinationTopLevel = f.destinationOwnProcess = true;
-        f.sourceWindow = f.sourceTopLevel = true;
-        f.outPointer = outPointer;
-        f.compositionOn = compositionOn;
-        f.sameWindow = sameWindow;
-        f.refuseMark = refuseMark;
+        // Real windows of the right kinds; the rest as the case says.
+        const RegisterFacts f{outPointer, true,       true,          true,      true,
+                              true,       sameWindow, compositionOn, refuseMark};
         EXPECT_EQ(RegisterResult(f), hr) << outPointer << compositionOn << sameWindow << refuseMark;
     }
 }
