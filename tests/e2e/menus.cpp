@@ -10,6 +10,7 @@
 #include "app/base/handles_win.h"
 #include "fixtures.h"
 #include "input.h"
+#include "screen.h"
 #include "window.h"
 
 namespace e2e {
@@ -111,7 +112,19 @@ HWND UncoverTrayIcon(POINT icon) {
         [&] {
             cover = GetAncestor(WindowFromPoint(icon), GA_ROOT);
             if (cover == ShellWindow()) WaitTrayVisible(true); // raises it again
-            return cover && cover == TrayWindow();
+            const HWND tray = TrayWindow();
+            if (!cover || cover != tray) return false;
+            // On top for Win32 is not yet on top on the X server, where the click goes: the
+            // screen must show the icon. If not, a real move in the order restacks it there.
+            const Screenshot shot = TakeScreenshot("tray-uncovered");
+            const bool drawn = shot.Valid() && ShowsTrayIcon(shot);
+            DiscardScreenshot(shot);
+            if (!drawn) {
+                for (HWND after : {HWND_BOTTOM, HWND_TOP})
+                    SetWindowPos(tray, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                RedrawWindow(tray, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            }
+            return drawn;
         },
         kWindowTimeoutMs);
     return cover;
