@@ -32,7 +32,9 @@ LRESULT CALLBACK FakeMainWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LP
                         record->rect.bottom};
         }
         self->handOffs.push_back(got);
-        if (self->answer_ == Hang) Sleep(self->hangMs_); // busy, handling no message meanwhile
+        // Busy, handling no message meanwhile, until the sender gave up or hangMs is over.
+        if (self->answer_ == Hang && self->hangUntil)
+            WaitForSingleObject(self->hangUntil, self->hangMs_);
         return self->answer_ != Refuse;
     }
     if (message == lumetta::WM_INSTANCE_COMMAND && self) self->instanceCommands.push_back(wParam);

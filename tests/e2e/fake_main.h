@@ -19,7 +19,8 @@ public:
     enum Answer {
         Accept, // answers 1 at once
         Refuse, // answers 0 at once
-        Hang,   // does not answer for hangMs, as a hung program does not, then answers 1
+        Hang,   // answers 1 only once `hangUntil` is signalled or hangMs passed, as a hung
+                // program does not answer
     };
     explicit FakeMainWindow(Answer answer = Accept, DWORD hangMs = 0);
     FakeMainWindow(const FakeMainWindow&) = delete;
@@ -30,6 +31,8 @@ public:
     // ends; an exit request is posted, so it may come a little later).
     std::vector<ReceivedHandOff> handOffs;
     std::vector<WPARAM> instanceCommands;
+    // With Hang: what ends the hang, such as the sender's process ending.
+    HANDLE hangUntil = nullptr;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

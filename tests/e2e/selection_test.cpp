@@ -102,6 +102,7 @@ TEST_F(SelectionRoad, SelectCancelAndHandOff) {
         if (c.main < None) standIn.emplace(FakeMainWindow::Answer(c.main), kHangMs);
 
         Selection s = StartSelection();
+        if (standIn) standIn->hangUntil = s.process.handle.Get();
         Do(c.steps);
         ASSERT_EQ(s.process.WaitExit(), std::optional<DWORD>(0)) << "no clean end";
         if (!c.handedOver) MouseUp(); // a cancelled drag leaves the button down
