@@ -178,21 +178,12 @@ bool IsDpiChange(const PreviewWindow* preview, HWND hwnd, WPARAM dpis) {
            dpi != static_cast<UINT>(preview->dpi);
 }
 
-// The system's suggested rectangle. A message sent from another thread carries a pointer into
-// that thread's memory, so only the system's own is read, and through a copy that a bad address
-// fails instead of faulting.
-bool SuggestedRect(LPARAM lParam, RECT* rect) {
-    SIZE_T copied = 0;
-    return lParam && !InSendMessage() &&
-           ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(lParam), rect,
-                             sizeof(*rect), &copied) &&
-           copied == sizeof(*rect);
-}
-
 LRESULT OnDpiChanged(PreviewWindow* preview, HWND hwnd, WPARAM dpis, LPARAM lParam) {
     if (!IsDpiChange(preview, hwnd, dpis)) return 0;
     RECT suggested{};
-    ApplyDpiChange(preview, HIWORD(dpis), SuggestedRect(lParam, &suggested) ? &suggested : nullptr);
+    ApplyDpiChange(preview, HIWORD(dpis),
+                   CopyOwnMessageData(lParam, &suggested, sizeof(suggested)) ? &suggested
+                                                                             : nullptr);
     return 0;
 }
 
