@@ -22,9 +22,16 @@ function(lumetta_delay_import target dll)
         list(REMOVE_DUPLICATES imports)
         list(JOIN imports "\n" exports)
         file(WRITE ${def} "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n")
+        # Written under another name and renamed when complete: a configure stopped half-way
+        # must not leave a library that the check above would take for finished.
         execute_process(COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${def}
-                                --output-delaylib ${delay_lib} --dllname ${dll}.dll
+                                --output-delaylib ${delay_lib}.part --dllname ${dll}.dll
                         COMMAND_ERROR_IS_FATAL ANY)
+        file(SIZE ${delay_lib}.part size)
+        if(size EQUAL 0)
+            message(FATAL_ERROR "${CMAKE_DLLTOOL} wrote an empty ${delay_lib}.part")
+        endif()
+        file(RENAME ${delay_lib}.part ${delay_lib})
     endif()
     target_link_libraries(${target} PRIVATE ${delay_lib} delayimp)
 endfunction()
