@@ -80,9 +80,6 @@ if [ -x tests/fuzz/run.sh ]; then
   step "fuzzers (${fuzz_seconds} s each)" tests/fuzz/run.sh "$fuzz_seconds" build/fuzz
 fi
 
-step "rig self-test (pointer input through X)" tools/desktop-run -- wine build/win64/rig/input_test.exe
-step "rig self-test (stand-in compositor)" tools/desktop-run -- wine build/win64/rig/dwm_selftest.exe
-
 e2e=build/win64/rig/lumetta_e2e.exe
 step "end-to-end, Windows 10" tools/desktop-run -- wine "$e2e" --gtest_filter="$e2e_filter"
 # Suites whose behaviour depends on the Windows version are named *Versions and run on both.

@@ -5,8 +5,6 @@
 #include <climits>
 #include <tuple>
 
-#include "tools/dwm/constants.h"
-
 namespace dwmrig {
 
 // How GoogleTest shows a rectangle in a failure.
@@ -52,36 +50,6 @@ TEST(PlanThumbnailBlit, CopiesOnlyVisiblePixels) {
         EXPECT_EQ(p.destination, destination) << what;
         EXPECT_EQ(p.source, source) << what;
     }
-}
-
-// Nothing to draw: an empty or reversed rectangle, a source rectangle off the source, or a picture
-// wholly outside the client area.
-TEST(PlanThumbnailBlit, DrawsNothingWhenNothingShows) {
-    const Rect some = R(0, 0, 100, 100);
-    const Rect cases[][4] = {
-        {R(0, 0, 0, 100), some, some, some},     {R(100, 0, 0, 100), some, some, some},
-        {some, R(0, 50, 100, 40), some, some},   {some, R(200, 200, 300, 300), some, some},
-        {R(100, 0, 200, 100), some, some, some}, {some, some, some, R(0, 0, 0, 0)},
-    };
-    for (const auto& c : cases)
-        EXPECT_FALSE(PlanThumbnailBlit(c[0], c[1], c[2], c[3]).draw)
-            << testing::PrintToString(c[0]) << testing::PrintToString(c[1]);
-}
-
-TEST(MergeThumbProps, OnlyFlaggedFieldsChange) {
-    ThumbProps kept = DefaultThumbProps();
-    kept.rcDestination = R(1, 2, 3, 4);
-    const ThumbProps given{
-        TNP_RECTSOURCE | TNP_VISIBLE | 0x100, R(9, 9, 9, 9), R(5, 6, 7, 8), 7, 1, 1};
-    const ThumbProps out = MergeThumbProps(kept, given);
-    EXPECT_EQ(out.rcDestination, R(1, 2, 3, 4));
-    EXPECT_EQ(out.rcSource, R(5, 6, 7, 8));
-    EXPECT_EQ(out.opacity, 255);
-    EXPECT_EQ(out.fVisible, 1);
-    EXPECT_EQ(out.fSourceClientAreaOnly, 0);
-    EXPECT_EQ(out.dwFlags, TNP_RECTSOURCE | TNP_VISIBLE); // unknown bits are not kept
-    const ThumbProps more{TNP_OPACITY, {}, {}, 0, 0, 0};
-    EXPECT_EQ(MergeThumbProps(out, more).dwFlags, TNP_RECTSOURCE | TNP_VISIBLE | TNP_OPACITY);
 }
 
 } // namespace
