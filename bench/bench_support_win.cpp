@@ -3,7 +3,35 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/base/handles_win.h"
+
 namespace bench {
+
+WindowPicture PictureOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    WindowPicture picture{rect.right - rect.left, rect.bottom - rect.top, {}};
+    // 32 bits a pixel, rows top-down.
+    BITMAPINFO info{
+        {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
+        {}};
+    void* bits = nullptr;
+    const HDC source = GetWindowDC(window);
+    const lumetta::OwnedMemoryDc memory(CreateCompatibleDC(source));
+    const lumetta::OwnedBitmap bitmap(
+        CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bits) {
+        const lumetta::SelectionGuard selected(memory.Get(), bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* first = static_cast<const uint32_t*>(bits);
+        for (size_t i = 0; i < size_t(picture.width) * size_t(picture.height); ++i)
+            picture.pixels.push_back(first[i] & 0xFFFFFF);
+    }
+    ReleaseDC(window, source);
+    return picture;
+}
+
 namespace {
 
 std::string ReadSmallFile(const std::wstring& path) {

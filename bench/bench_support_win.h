@@ -20,6 +20,14 @@ inline double InstanceCpuMs() {
     return ProcessCpuMs(e2e::Utf8(e2e::LumettaExe()));
 }
 
+// A window's pixels as it has drawn them, frame included. Under the rig's compositing manager a
+// window's device context gives its own pixels to any process, even where it is covered.
+struct WindowPicture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels; // 0x00RRGGBB, rows top-down
+};
+WindowPicture PictureOf(HWND window);
+
 // Counts taken a few times; the median, since the stand-in's drawing makes objects as it runs.
 e2e::GuiCounts SteadyCounts(DWORD pid);
 

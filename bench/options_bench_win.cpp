@@ -20,7 +20,7 @@ namespace {
 
 // Dark (text) pixels of a control as its dialog drew it.
 int InkIn(HWND dialog, HWND control) {
-    const WindowPicture picture = PictureOf(dialog);
+    const bench::WindowPicture picture = bench::PictureOf(dialog);
     const RECT d = Inspect(dialog).window, c = Inspect(control).window;
     int ink = 0;
     for (LONG y = c.top - d.top + 2; y < c.bottom - d.top - 2 && y < picture.height; ++y) {

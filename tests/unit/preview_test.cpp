@@ -1,9 +1,11 @@
 #include "preview/geometry.h"
 #include "preview/input.h"
+#include "preview/menu.h"
 #include "preview/zoom.h"
 
 #include <vector>
 
+#include "res/resource.h"
 #include "tests/unit/printers.h"
 
 using namespace lumetta;
@@ -296,6 +298,35 @@ TEST(PreviewFrameHit, CornersFirstThenEdgesThenThePictureByCtrl) {
     }
     EXPECT_EQ(CustomFrameHit({0, 0}, {0, 0, kMin, kMin}, {0, 0, kMax, kMax}, false),
               H::BottomRight);
+}
+
+// The menu's labels in order (0: a separator) and its bold default, the double-click's command.
+// Maximized, the maximize item reads "Restore Preview" and keeps its command; "Close All" is there
+// only while several previews may be open.
+TEST(PreviewMenu, ItemsInOrderTheRestoreLabelCloseAllAndTheDefault) {
+    using Labels = std::vector<uint32_t>;
+    const Labels items{
+        IDM_NEW_PREVIEW, 0, IDM_BRING_TO_FRONT, 0, IDM_MAXIMIZE,     0, IDM_ZOOM_IN, IDM_ZOOM_OUT,
+        IDM_ACTUAL_SIZE, 0, IDM_OPTIONS,        0, IDM_CLOSE_PREVIEW};
+    Labels all = items, restore = items;
+    all.push_back(IDM_CLOSE_ALL);
+    restore[4] = IDM_RESTORE;
+    // maximized, several previews, double-click action; labels, default
+    const std::tuple<bool, bool, uint32_t, std::pair<Labels, uint32_t>> cases[] = {
+        {false, true, IDM_MAXIMIZE, {all, IDM_MAXIMIZE}},
+        {false, false, IDM_BRING_TO_FRONT, {items, IDM_BRING_TO_FRONT}},
+        {true, false, IDM_MAXIMIZE, {restore, IDM_MAXIMIZE}},
+    };
+    ExpectRows(cases, [](bool maximized, bool several, uint32_t dblAction) {
+        const PreviewMenu menu = BuildPreviewMenu(maximized, several, dblAction);
+        Labels labels;
+        for (size_t i = 0; i < menu.count; ++i) {
+            const PreviewMenuItem& item = menu.items[i];
+            EXPECT_EQ(item.id, item.labelId == IDM_RESTORE ? uint32_t(IDM_MAXIMIZE) : item.labelId);
+            labels.push_back(item.labelId);
+        }
+        return std::make_pair(labels, menu.defaultId);
+    });
 }
 
 } // namespace
