@@ -13,7 +13,6 @@
 #include "fixtures.h"
 #include "input.h"
 #include "processes.h"
-#include "registry.h"
 #include "rig.h"
 #include "screen.h"
 #include "window.h"
