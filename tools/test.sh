@@ -5,8 +5,8 @@
 # under Wine (Windows 10, and Windows 7 where behaviour differs); then the release
 # (tools/release.sh: both release builds checked in their headers, signed and packaged) and the
 # install, upgrade and uninstall test of its installer under Wine. Prints one closing line
-# "tests: N passed, N failed" that counts test cases: every GoogleTest case of the unit,
-# self-test and end-to-end programs, and every fuzz target. A step that fails without a failed
+# "tests: N passed, N failed" that counts test cases: every GoogleTest case of the unit and
+# end-to-end programs, and every fuzz target. A step that fails without a failed
 # case of its own (a build, a crash, a time-out) counts as one failure more. Exits non-zero when
 # anything failed.
 #
