@@ -27,10 +27,6 @@ function(lumetta_delay_import target dll)
         execute_process(COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${def}
                                 --output-delaylib ${delay_lib}.part --dllname ${dll}.dll
                         COMMAND_ERROR_IS_FATAL ANY)
-        file(SIZE ${delay_lib}.part size)
-        if(size EQUAL 0)
-            message(FATAL_ERROR "${CMAKE_DLLTOOL} wrote an empty ${delay_lib}.part")
-        endif()
         file(RENAME ${delay_lib}.part ${delay_lib})
     endif()
     target_link_libraries(${target} PRIVATE ${delay_lib} delayimp)
